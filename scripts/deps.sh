@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Velvix needs and that are missing; a second run installs
+# nothing. Usage: scripts/deps.sh build|test|all
+set -euo pipefail
+
+build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfontconfig1-dev
+            libxext-dev libxrender-dev libxcursor-dev libgl-dev libglu1-mesa-dev
+            libgl1-mesa-dri libglx-mesa0 libpixman-1-dev fonts-dejavu-core)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libstb-dev)
+
+case "${1:-all}" in
+  build) want=("${build_pkgs[@]}") ;;
+  test|all) want=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|all" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
