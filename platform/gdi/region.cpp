@@ -67,10 +67,10 @@ HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpDat
         if (rc.left < rc.right && rc.top < rc.bottom)
             boxes.push_back({rc.left, rc.top, rc.right, rc.bottom});
     }
-    // Rectangles may overlap or come in any order: build the union.
-    for (const pixman_box32_t& b : boxes)
-        pixman_region32_union_rect(&r->region, &r->region, b.x1, b.y1, unsigned(b.x2 - b.x1),
-                                   unsigned(b.y2 - b.y1));
+    // Rectangles may overlap or come in any order; pixman sorts and merges them in one go.
+    pixman_region32_fini(&r->region);
+    if (!pixman_region32_init_rects(&r->region, boxes.data(), int(boxes.size())))
+        return nullptr;
     return Insert(std::move(r));
 }
 
