@@ -22,6 +22,16 @@ GLint StackDepth() {
     return depth;
 }
 
+// A camera moved back by 10 and turned by 90 degrees about Y.
+void TurnedCamera() {
+    glTranslatef(0, 0, -10);
+    glRotatef(90, 0, 1, 0);
+}
+void NoChange() {}
+void ScaledByTwo() {
+    glScalef(2, 2, 2);
+}
+
 TEST_F(BillboardTest, LockedMatrixKeepsOnlyThePointsEyePosition) {
     struct Case {
         const char* what;
@@ -31,38 +41,13 @@ TEST_F(BillboardTest, LockedMatrixKeepsOnlyThePointsEyePosition) {
         float diagonal; // of the upper-left 3 x 3 block, which must be diagonal
         float tx, ty, tz;
     } cases[] = {
-        {"identity", [] {}, false, {1, 2, 3}, 1, 1, 2, 3},
-        {"turned camera",
-         [] {
-             glTranslatef(0, 0, -10);
-             glRotatef(90, 0, 1, 0);
-         },
-         false,
-         {0, 0, 0},
-         1,
-         0,
-         0,
-         -10},
-        {"turned camera, point off-axis",
-         [] {
-             glTranslatef(0, 0, -10);
-             glRotatef(90, 0, 1, 0);
-         },
-         false,
-         {1, 0, 0},
-         1,
-         0,
-         0,
-         -11},
-        {"scaled modelview loses its scale",
-         [] { glScalef(2, 2, 2); },
-         false,
-         {1, 0, 0},
-         1,
-         2,
-         0,
-         0},
-        {"scale switch on", [] {}, true, {1, 2, 3}, 0.1f, 1, 2, 3},
+        // clang-format off
+        {"identity",                         NoChange,     false, {1, 2, 3}, 1,    1, 2, 3},
+        {"turned camera",                    TurnedCamera, false, {0, 0, 0}, 1,    0, 0, -10},
+        {"turned camera, point off-axis",    TurnedCamera, false, {1, 0, 0}, 1,    0, 0, -11},
+        {"scaled modelview loses its scale", ScaledByTwo,  false, {1, 0, 0}, 1,    2, 0, 0},
+        {"scale switch on",                  NoChange,     true,  {1, 2, 3}, 0.1f, 1, 2, 3},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
