@@ -6,7 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& file = fuzz::AsFile(data, size);
-    GetStockObject(NULL_BRUSH); // stock objects are made on first use; count from after that
+    // Stock objects and the screen DC are made on first use; count from after that.
+    GetStockObject(NULL_BRUSH);
+    ReleaseDC(nullptr, GetDC(nullptr));
     const size_t live = velvix_platform::GdiLiveCount();
     HPALETTE pal = reinterpret_cast<HPALETTE>(uintptr_t(1));
     HBITMAP bmp = velvix::LoadBMPFromFile(file, pal);

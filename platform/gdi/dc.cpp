@@ -92,7 +92,8 @@ void WriteSpan(DibImage& d, int32_t row, int32_t x, int32_t count, const uint8_t
         switch (d.bitCount) {
         case 32:
             if (d.compression == BI_BITFIELDS) {
-                uint32_t v = Pack(d.masks[0], p[0]) | Pack(d.masks[1], p[1]) | Pack(d.masks[2], p[2]);
+                uint32_t v =
+                    Pack(d.masks[0], p[0]) | Pack(d.masks[1], p[1]) | Pack(d.masks[2], p[2]);
                 std::memcpy(dst + 4 * col, &v, 4);
             } else {
                 dst[4 * col] = p[2], dst[4 * col + 1] = p[1], dst[4 * col + 2] = p[0];
@@ -224,13 +225,15 @@ UINT WINAPI RealizePalette(HDC hdc) {
         return 0;
     // A true-colour screen needs no mapping; report the entries as the platform does.
     GdiPalette* p = GdiLookupAs<GdiPalette>(dc->palette);
-    return p && dc->palette != StockObjects().defaultPalette ? static_cast<UINT>(p->entries.size()) : 0;
+    return p && dc->palette != StockObjects().defaultPalette ? static_cast<UINT>(p->entries.size())
+                                                             : 0;
 }
 
 HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal) {
     if (!plpal || plpal->palVersion != 0x300 || plpal->palNumEntries == 0)
         return nullptr;
-    std::vector<PALETTEENTRY> entries(plpal->palPalEntry, plpal->palPalEntry + plpal->palNumEntries);
+    std::vector<PALETTEENTRY> entries(plpal->palPalEntry,
+                                      plpal->palPalEntry + plpal->palNumEntries);
     return static_cast<HPALETTE>(GdiInsert(std::make_unique<GdiPalette>(std::move(entries))));
 }
 
@@ -249,7 +252,8 @@ HPALETTE WINAPI CreateHalftonePalette(HDC hdc) {
     return static_cast<HPALETTE>(GdiInsert(std::make_unique<GdiPalette>(std::move(entries))));
 }
 
-UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries) {
+UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries,
+                              LPPALETTEENTRY pPalEntries) {
     GdiPalette* p = GdiLookupAs<GdiPalette>(hpal);
     if (!p)
         return 0;
@@ -313,8 +317,9 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
             WriteSpan(to->image, MemoryRow(to->image, dy), static_cast<int32_t>(x + left), w, span);
         } else {
             for (int32_t i = 0; i < w; ++i)
-                window[static_cast<std::size_t>(j) * w + i] =
-                    (uint32_t(span[4 * i]) << 16) | (uint32_t(span[4 * i + 1]) << 8) | span[4 * i + 2];
+                window[static_cast<std::size_t>(j) * w + i] = (uint32_t(span[4 * i]) << 16) |
+                                                              (uint32_t(span[4 * i + 1]) << 8) |
+                                                              span[4 * i + 2];
         }
     }
     if (!to && g_blitter)

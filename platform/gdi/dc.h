@@ -38,7 +38,7 @@ public:
     HBITMAP bitmap = nullptr;   // selected bitmap (a memory DC starts with a 1 x 1 stock one)
     HPALETTE palette = nullptr; // selected palette (the stock default palette at first)
     HBRUSH brush = nullptr;
-    HWND window = nullptr;      // set for window DCs; their pixels go through the blitter
+    HWND window = nullptr; // set for window DCs; their pixels go through the blitter
 };
 
 // Puts `width` x `height` pixels (32-bit 0x00RRGGBB words, rows top-down, `stride` bytes apart)

@@ -114,7 +114,9 @@ TEST(BitmapToRegion, CoversExactlyTheOpaquePixels) {
          [](int x, int) { return uint32_t(x % 3); }, magenta, 1,
          [](int x, int) { return x % 3 != 1; }},
     };
-    GetStockObject(NULL_BRUSH); // the stock objects exist from their first use on
+    // The stock objects and the screen DC exist from their first use on.
+    GetStockObject(NULL_BRUSH);
+    ReleaseDC(nullptr, GetDC(nullptr));
     const size_t live = velvix_platform::GdiLiveCount();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
