@@ -26,8 +26,12 @@
 // Calling-convention and annotation macros are empty: there is one convention here.
 #define WINAPI
 #define CALLBACK
+#ifndef APIENTRY
 #define APIENTRY
+#endif
+#ifndef WINGDIAPI
 #define WINGDIAPI
+#endif
 
 // ---------------------------------------------------------------------------------------------
 // Basic types, with the platform's widths on a 64-bit build (LONG and DWORD stay 32 bits).
