@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 
 #include "framework/buttons/bitmaps.h"
+#include "framework/buttons/image_button.h"
 #include "framework/core/range_array.h"
 #include "framework/geometry/geometry.h"
 #include "framework/textures/bmp_slots.h"

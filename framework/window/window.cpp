@@ -1,10 +1,10 @@
 // window.cpp - creation and teardown of the framework's window and rendering context, and the
-// fatal-error exit. The "IMAGEBUTTON" class that WindowRegister also registers belongs to the
-// image-button module and is not here yet.
+// fatal-error exit. WindowRegister also registers the image-button class.
 #include "framework/window/window.h"
 
 #include <cstdlib>
 
+#include "framework/buttons/image_button.h"
 #include "framework/window/state.h"
 #include "framework/window/statusbar.h"
 #include "framework/window/wndproc.h"
@@ -100,8 +100,8 @@ bool WindowRegister() {
     wc.lpszClassName = kClassName;
     const bool registered = RegisterClassA(&wc) != 0;
 
-    // IMAGEBUTTON: the image-button class is registered here (unless it already exists) once
-    // the buttons module lands; its outcome does not change the result.
+    // The image-button class too, unless it exists; its outcome does not change the result.
+    RegisterImageButtonClass();
 
     return registered;
 }
