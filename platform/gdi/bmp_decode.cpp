@@ -211,12 +211,16 @@ const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
         std::memcpy(out->masks, masks, sizeof masks);
     }
 
-    // Colour table: as many entries as the file declares (all of them when it says 0), never
-    // more than the depth can index, and cut at the pixel offset when that comes earlier.
+    // Colour table: as many entries as the file declares (all of them when it says 0), cut at
+    // the pixel offset when that comes earlier; the entries past it stay zero.
     uint64_t tableEnd = tableStart;
     if (bitCount <= 8) {
         const uint64_t maxEntries = 1ull << bitCount;
-        uint64_t entries = (clrUsed == 0 || clrUsed > maxEntries) ? maxEntries : clrUsed;
+        if (clrUsed > maxEntries) {
+            *out = DibImage();
+            return "more colours than the depth can index";
+        }
+        uint64_t entries = clrUsed == 0 ? maxEntries : clrUsed;
         if (offBits >= tableStart && offBits < tableStart + entries * entrySize)
             entries = (offBits - tableStart) / entrySize;
         tableEnd = tableStart + entries * entrySize;
