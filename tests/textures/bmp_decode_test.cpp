@@ -16,7 +16,9 @@ using velvix_platform::DibRowToRgba;
 
 namespace {
 
-RGBQUAD Rgb(uint8_t r, uint8_t g, uint8_t b) { return RGBQUAD{b, g, r, 0}; }
+RGBQUAD Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return RGBQUAD{b, g, r, 0};
+}
 
 // The picture as R, G, B, A rows, top row first, whatever the row order in memory.
 Bytes TopDownRgba(const DibImage& d) {
@@ -129,8 +131,7 @@ TEST(BmpDecode, EveryVariantDecodesToItsColours) {
          Rgba({C2, C1})},
         {"core header 24 bits", CoreBmpFile(1, 1, 24, {}, {3, 2, 1, 0}), 1, 24,
          Rgba({Rgb(1, 2, 3)})},
-        {"RLE8", BmpFile(r8), 3, 8,
-         Rgba({C0, C3, C0, C0, C0, C0, C0, C0, C1, C1, C2, C3})},
+        {"RLE8", BmpFile(r8), 3, 8, Rgba({C0, C3, C0, C0, C0, C0, C0, C0, C1, C1, C2, C3})},
         {"RLE4", BmpFile(r4), 2, 4, Rgba({C3, C3, C3, C3, C2, C1, C2, C3})},
     };
     for (const Case& c : cases) {
@@ -294,10 +295,12 @@ TEST(BmpDecode, EveryTruncationOfEveryVariantIsRefused) {
     p1.colors.resize(2), p1.clrUsed = 2;
     BmpSpec s16 = Paletted(16, 2, 2, Bytes(8, 9));
     s16.colors.clear(), s16.clrUsed = 0;
-    const std::vector<Bytes> files = {
-        BmpFile(Paletted(8, 3, 2, Bytes(8, 1))), BmpFile(Paletted(4, 3, 2, Bytes(8, 0x12))),
-        BmpFile(p1), BmpFile(r8), BmpFile(s16),
-        CoreBmpFile(2, 2, 24, {}, Bytes(16, 4))};
+    const std::vector<Bytes> files = {BmpFile(Paletted(8, 3, 2, Bytes(8, 1))),
+                                      BmpFile(Paletted(4, 3, 2, Bytes(8, 0x12))),
+                                      BmpFile(p1),
+                                      BmpFile(r8),
+                                      BmpFile(s16),
+                                      CoreBmpFile(2, 2, 24, {}, Bytes(16, 4))};
     for (size_t f = 0; f < files.size(); ++f) {
         for (int truthful = 0; truthful < 2; ++truthful) {
             Bytes file = files[f];
@@ -404,8 +407,8 @@ TEST(BmpObjects, CreateDibSectionGivesZeroedMemoryAndKeepsTheColourTable) {
     EXPECT_TRUE(DeleteObject(b8));
 
     info.h.biBitCount = 12;
-    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                               &bits, nullptr, 0),
+    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                               nullptr, 0),
               nullptr);
     EXPECT_EQ(bits, nullptr);
 }

@@ -18,8 +18,7 @@ void Put32(Bytes& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 
-Bytes TgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
-                uint8_t descriptor) {
+Bytes TgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor) {
     Bytes b = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     Put16(b, width);
     Put16(b, height);

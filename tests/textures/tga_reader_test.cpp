@@ -62,7 +62,9 @@ Loaded Load(const std::string& path) {
     return r;
 }
 
-Loaded LoadBytes(const Bytes& bytes) { return Load(WriteFile("t.tga", bytes)); }
+Loaded LoadBytes(const Bytes& bytes) {
+    return Load(WriteFile("t.tga", bytes));
+}
 
 struct Refusal {
     const char* name;
@@ -71,7 +73,9 @@ struct Refusal {
     const char* caption;
 };
 
-std::string File(const Bytes& b) { return WriteFile("refused.tga", b); }
+std::string File(const Bytes& b) {
+    return WriteFile("refused.tga", b);
+}
 
 } // namespace
 
@@ -120,24 +124,43 @@ TEST(TgaReader, EveryRefusalShowsOneBoxClosesTheFileAndHoldsNoMemory) {
          "Could not allocate memory for image", "ERROR"},
         {"limit + 1", [] { return File(TgaHeader(10, 32768, 16384, 32)); },
          "Could not allocate memory for image", "ERROR"},
-        {"type 2 one byte short", [] { return File(Cat(TgaHeader(2, 2, 1, 24), {1, 2, 3, 4, 5})); },
+        {"type 2 one byte short",
+         [] {
+             return File(Cat(TgaHeader(2, 2, 1, 24), {1, 2, 3, 4, 5}));
+         },
          "Could not read image data", "ERROR"},
         {"type 10 no packets", [=] { return File(rle24x2x2); }, "Could not read RLE header",
          "ERROR"},
-        {"type 10 ends at a packet boundary", [=] { return File(Cat(rle24x2x2, {0x82, 1, 2, 3})); },
+        {"type 10 ends at a packet boundary",
+         [=] {
+             return File(Cat(rle24x2x2, {0x82, 1, 2, 3}));
+         },
          "Could not read RLE header", "ERROR"},
-        {"type 10 raw pixel cut", [=] { return File(Cat(rle24x2x2, {0x01, 1, 2, 3, 4, 5})); },
+        {"type 10 raw pixel cut",
+         [=] {
+             return File(Cat(rle24x2x2, {0x01, 1, 2, 3, 4, 5}));
+         },
          "Could not read image data", "ERROR"},
-        {"type 10 run pixel cut", [=] { return File(Cat(rle24x2x2, {0x80, 1, 2})); },
+        {"type 10 run pixel cut",
+         [=] {
+             return File(Cat(rle24x2x2, {0x80, 1, 2}));
+         },
          "Could not read from file", "ERROR"},
-        {"type 10 run past the image", [=] { return File(Cat(rle24x2x2, {0x84, 1, 2, 3})); },
+        {"type 10 run past the image",
+         [=] {
+             return File(Cat(rle24x2x2, {0x84, 1, 2, 3}));
+         },
          "Too many pixels read", "ERROR"},
         {"type 10 raw past the image",
-         [=] { return File(Cat(rle24x2x2, {0x82, 9, 9, 9, 0x01, 1, 2, 3, 4, 5, 6})); },
+         [=] {
+             return File(Cat(rle24x2x2, {0x82, 9, 9, 9, 0x01, 1, 2, 3, 4, 5, 6}));
+         },
          "Too many pixels read", "ERROR"},
         // Pixel 5 of the raw packet is cut: its read fails before it would be stored.
         {"type 10 raw past the image and cut",
-         [=] { return File(Cat(rle24x2x2, {0x82, 9, 9, 9, 0x01, 1, 2, 3})); },
+         [=] {
+             return File(Cat(rle24x2x2, {0x82, 9, 9, 9, 0x01, 1, 2, 3}));
+         },
          "Could not read image data", "ERROR"},
     };
     const int fds = OpenFdCount();
@@ -165,17 +188,35 @@ TEST(TgaReader, UncompressedSwapsRedAndBlueAndKeepsFileRowOrder) {
         Bytes expect;
     };
     const std::vector<Case> cases = {
-        {"24 bits", Cat(TgaHeader(2, 2, 1, 24), {1, 2, 3, 4, 5, 6}), 24, 0x1907, 2, 1,
+        {"24 bits",
+         Cat(TgaHeader(2, 2, 1, 24), {1, 2, 3, 4, 5, 6}),
+         24,
+         0x1907,
+         2,
+         1,
          {3, 2, 1, 6, 5, 4}},
-        {"32 bits, alpha stays last", Cat(TgaHeader(2, 1, 1, 32), {0x10, 0x20, 0x30, 0x40}), 32,
-         0x1908, 1, 1, {0x30, 0x20, 0x10, 0x40}},
-        {"bytes after the data ignored", Cat(TgaHeader(2, 1, 1, 24), {1, 2, 3, 'T', 'R', 'U'}),
-         24, 0x1907, 1, 1, {3, 2, 1}},
+        {"32 bits, alpha stays last",
+         Cat(TgaHeader(2, 1, 1, 32), {0x10, 0x20, 0x30, 0x40}),
+         32,
+         0x1908,
+         1,
+         1,
+         {0x30, 0x20, 0x10, 0x40}},
+        {"bytes after the data ignored",
+         Cat(TgaHeader(2, 1, 1, 24), {1, 2, 3, 'T', 'R', 'U'}),
+         24,
+         0x1907,
+         1,
+         1,
+         {3, 2, 1}},
         // 3-pixel rows of 9 bytes, with the top-left origin bit set: rows still in file order.
         {"origin bit ignored",
-         Cat(TgaHeader(2, 3, 2, 24, 0x20),
-             {1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0}),
-         24, 0x1907, 3, 2, {0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6}},
+         Cat(TgaHeader(2, 3, 2, 24, 0x20), {1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0}),
+         24,
+         0x1907,
+         3,
+         2,
+         {0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6}},
         {"width bytes 00 01 mean 256", Cat(TgaHeader(2, 256, 1, 24), Bytes(768, 7)), 24, 0x1907,
          256, 1, Bytes(768, 7)},
     };
@@ -235,7 +276,8 @@ TEST(TgaReader, RunLengthPacketsFormOneStreamAcrossRows) {
          Cat(Cat(Cat(rgb(0), rgb(10)), Cat(rgb(20), rgb(30))), repeat(rgb(7), 2))},
         {"32-bit run keeps alpha last", Cat(TgaHeader(10, 3, 1, 32), {0x82, 1, 2, 3, 4}),
          repeat({3, 2, 1, 4}, 3)},
-        {"32-bit raw", Cat(TgaHeader(10, 2, 1, 32), {0x01, 1, 2, 3, 4, 5, 6, 7, 8}),
+        {"32-bit raw",
+         Cat(TgaHeader(10, 2, 1, 32), {0x01, 1, 2, 3, 4, 5, 6, 7, 8}),
          {3, 2, 1, 4, 7, 6, 5, 8}},
         {"bytes after the last packet ignored",
          Cat(TgaHeader(10, 1, 1, 24), Cat(Cat({0x80}, px(3)), {0x85, 0, 0})), rgb(3)},
