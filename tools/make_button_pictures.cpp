@@ -53,8 +53,9 @@ void Write(const std::string& path, bool play, Rgb face, Rgb edge, int shift) {
             Rgb c = {255, 0, 255};
             if (Inside(x, row, 0)) {
                 const double light = 1.0 - 0.25 * row / kH;
-                c = Inside(x, row, 2) ? Rgb{int(face.r * light), int(face.g * light), int(face.b * light)}
-                                      : edge;
+                c = Inside(x, row, 2)
+                        ? Rgb{int(face.r * light), int(face.g * light), int(face.b * light)}
+                        : edge;
                 if (Glyph(play, x - shift, row - shift))
                     c = {255, 255, 255};
             }
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
         const std::string prefix = dir + "/" + (play ? "PLAY" : "STOP");
         const Rgb base = play ? Rgb{46, 139, 87} : Rgb{178, 34, 34};
         Write(prefix + "N.BMP", play, base, {40, 40, 40}, 0);
-        Write(prefix + "H.BMP", play, {std::min(255, base.r + 50), std::min(255, base.g + 50), std::min(255, base.b + 50)},
+        Write(prefix + "H.BMP", play,
+              {std::min(255, base.r + 50), std::min(255, base.g + 50), std::min(255, base.b + 50)},
               {255, 215, 0}, 0);
         Write(prefix + "P.BMP", play, {base.r / 2, base.g / 2, base.b / 2}, {255, 215, 0}, 1);
     }

@@ -57,8 +57,8 @@ HRGN BitmapToRegion(const std::string& BmpName, uint32_t TransColor, uint8_t Tol
     info.biBitCount = 32;
     info.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(target, reinterpret_cast<BITMAPINFO*>(&info),
-                                       DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP section = CreateDIBSection(target, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                       &bits, nullptr, 0);
     if (!section) {
         DeleteDC(target);
         releasePicture();
@@ -85,8 +85,8 @@ HRGN BitmapToRegion(const std::string& BmpName, uint32_t TransColor, uint8_t Tol
         ++sec.bmWidthBytes;
 
     DWORD maxRects = ALLOC_UNIT;
-    HGLOBAL block = ok ? GlobalAlloc(GMEM_MOVEABLE, sizeof(RGNDATAHEADER) + sizeof(RECT) * maxRects)
-                       : nullptr;
+    HGLOBAL block =
+        ok ? GlobalAlloc(GMEM_MOVEABLE, sizeof(RGNDATAHEADER) + sizeof(RECT) * maxRects) : nullptr;
     RGNDATA* data = block ? static_cast<RGNDATA*>(GlobalLock(block)) : nullptr;
     ok = data != nullptr;
     if (ok) {

@@ -114,8 +114,10 @@ void Paint(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
     const int state = State(w);
-    const char* name = state == 1 ? NormalBmp : state == 2 ? HoverBmp : state == 3 ? PressBmp
-                                                                                   : nullptr;
+    const char* name = state == 1   ? NormalBmp
+                       : state == 2 ? HoverBmp
+                       : state == 3 ? PressBmp
+                                    : nullptr;
     HDC picture = name ? static_cast<HDC>(GetPropA(w, name)) : nullptr;
     if (!picture) {
         ValidateRect(w, nullptr);

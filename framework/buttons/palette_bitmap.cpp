@@ -6,9 +6,9 @@
 namespace velvix {
 
 HBITMAP LoadBMPFromFile(const std::string& FileName, HPALETTE& Pal) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), FileName.c_str(),
-                                                     IMAGE_BITMAP, 0, 0,
-                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), FileName.c_str(), IMAGE_BITMAP,
+                                        0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!bitmap)
         return nullptr;
     BITMAP bm = {};

@@ -1,0 +1,1 @@
+add_dependencies(test_buttons buttons_example)
