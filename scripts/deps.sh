@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Velvix needs and that are missing; a second run installs
-# nothing. Usage: scripts/deps.sh build|test|all
+# nothing. Usage: scripts/deps.sh build|test|fuzz|all
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfontconfig1-dev
             libxext-dev libxrender-dev libxcursor-dev libgl-dev libglu1-mesa-dev
             libgl1-mesa-dri libglx-mesa0 libpixman-1-dev fonts-dejavu-core)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libstb-dev)
+fuzz_pkgs=(clang libclang-rt-14-dev)
 
 case "${1:-all}" in
   build) want=("${build_pkgs[@]}") ;;
-  test|all) want=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|all" >&2; exit 2 ;;
+  test) want=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+  fuzz|all) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|fuzz|all" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -4,6 +4,7 @@
 # New inputs go to a scratch folder; a crash leaves its input in build-fuzz/ and fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh" fuzz
 build=${VELVIX_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DVELVIX_FUZZ=ON -DVELVIX_BUILD_TESTS=OFF \

@@ -25,9 +25,12 @@ struct Table {
     std::size_t live = 0;
 };
 
+// Never destroyed: objects still alive at exit (stock objects, a program's last bitmaps) must
+// not be torn down in whatever order static destruction picks, while others still refer to
+// them. The process gives the memory back.
 Table& table() {
-    static Table t;
-    return t;
+    static Table* t = new Table;
+    return *t;
 }
 
 HGDIOBJ MakeHandle(std::size_t index, uint32_t generation) {
