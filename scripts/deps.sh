@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Velvix needs and that are missing; a second run installs
-# nothing. Usage: scripts/deps.sh build|test|fuzz|all
+# nothing. Usage: scripts/deps.sh build|test|fuzz|bench|all
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfontconfig1-dev
@@ -8,12 +8,15 @@ build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfon
             libgl1-mesa-dri libglx-mesa0 libpixman-1-dev fonts-dejavu-core)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libstb-dev)
 fuzz_pkgs=(clang libclang-rt-14-dev)
+bench_pkgs=(libglfw3-dev mesa-utils)
 
 case "${1:-all}" in
   build) want=("${build_pkgs[@]}") ;;
   test) want=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
-  fuzz|all) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|fuzz|all" >&2; exit 2 ;;
+  fuzz) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}") ;;
+  bench) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
+  all) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}" "${bench_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|fuzz|bench|all" >&2; exit 2 ;;
 esac
 
 missing=()
