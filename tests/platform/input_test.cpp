@@ -13,6 +13,8 @@
 #include <X11/extensions/XTest.h>
 
 #include <unistd.h>
+
+#include "xhelpers.h"
 #include <X11/keysym.h>
 
 namespace {
@@ -251,33 +253,12 @@ TEST_F(Input, AltF4TakesTheCloseRoad) {
     EXPECT_FALSE(IsWindow(w));
 }
 
-// The X window of ours whose title is `title` (the platform never shows its X ids).
-::Window FindByTitle(Display* d, ::Window under, const char* title) {
-    ::Window root, parent, *kids = nullptr;
-    unsigned n = 0;
-    ::Window found = 0;
-    if (!XQueryTree(d, under, &root, &parent, &kids, &n))
-        return 0;
-    for (unsigned i = 0; i < n && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(d, kids[i], &name) && name && std::string(name) == title)
-            found = kids[i];
-        if (name)
-            XFree(name);
-        if (!found)
-            found = FindByTitle(d, kids[i], title);
-    }
-    if (kids)
-        XFree(kids);
-    return found;
-}
-
 TEST_F(Input, WindowManagerCloseTakesTheCloseButtonRoad) {
     HWND h = ptest::MakeWindow(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 120, 90, nullptr,
                                "velvix close road");
     ASSERT_NE(h, nullptr);
     Settle();
-    ::Window xid = FindByTitle(dpy, DefaultRootWindow(dpy), "velvix close road");
+    ::Window xid = ptest::FindByTitle(dpy, DefaultRootWindow(dpy), "velvix close road");
     ASSERT_NE(xid, 0u);
     XEvent e = {};
     e.xclient.type = ClientMessage;
