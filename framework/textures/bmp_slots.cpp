@@ -3,6 +3,8 @@
 #include "framework/textures/bmp_slots.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <filesystem>
 #include <system_error>
 
@@ -53,9 +55,41 @@ void SwapRGB(uint8_t* Data, int32_t Size) {
 }
 
 void AddMipmapsTexture(int32_t Format, int32_t Width, int32_t Height, const uint8_t* Bits) {
-    if (Format == 24)
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, Width, Height, GL_RGB, GL_UNSIGNED_BYTE, Bits);
-    else if (Format == 32)
+    if (Format == 24) {
+        // GLU uploads the levels it makes with the caller's unpack state, but lays them out
+        // with no row padding: under alignment 4 a level of 2 or 1 pixels per row is read
+        // skewed and past GLU's own buffer. So the source rows, located by the current unpack
+        // state, go to GLU packed, under alignment 1, and the state is given back afterwards.
+        if (Width <= 0 || Height <= 0 || !Bits)
+            return;
+        GLint alignment = 4, rowLength = 0, skipRows = 0, skipPixels = 0;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+        glGetIntegerv(GL_UNPACK_SKIP_ROWS, &skipRows);
+        glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &skipPixels);
+        const std::size_t packed = std::size_t(Width) * 3;
+        const std::size_t row = std::size_t(rowLength > 0 ? rowLength : Width) * 3;
+        const std::size_t align = alignment > 0 ? std::size_t(alignment) : 1;
+        const std::size_t stride = (row + align - 1) / align * align;
+        const uint8_t* first = Bits + std::size_t(skipRows) * stride + std::size_t(skipPixels) * 3;
+        std::vector<uint8_t> copy;
+        if (stride != packed) {
+            copy.resize(packed * std::size_t(Height));
+            for (int32_t y = 0; y < Height; ++y)
+                std::memcpy(&copy[std::size_t(y) * packed], first + std::size_t(y) * stride,
+                            packed);
+            first = copy.data();
+        }
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, Width, Height, GL_RGB, GL_UNSIGNED_BYTE, first);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, skipRows);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, skipPixels);
+    } else if (Format == 32)
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, Width, Height, GL_BGRA_EXT, GL_UNSIGNED_BYTE, Bits);
 }
 

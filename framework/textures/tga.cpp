@@ -1,6 +1,6 @@
 // tga.cpp - the TGA reader. The uncompressed body is read straight into the pixel block in one
-// read and its red and blue swapped in place; the run-length body is read into memory in one
-// read and decoded with plain copy and fill loops. A read that fails on an open file counts as
+// read and its red and blue swapped in place; the run-length body is read in large chunks and
+// decoded with plain copy and fill loops. A read that fails on an open file counts as
 // a short read, so it gets the message of the point where the data stopped.
 #include "framework/textures/tga.h"
 
@@ -131,72 +131,65 @@ bool LoadUncompressedTGA(TGATexture& texture, const std::string& filename) {
     return true;
 }
 
-// Reads the rest of fTGA, but no more than `limit` bytes, into a new block. `hint` is the size
-// the file is expected to have left. Null when no memory can be had.
-std::unique_ptr<uint8_t[]> ReadRest(uint64_t hint, uint64_t limit, std::size_t* got) {
-    std::size_t capacity = static_cast<std::size_t>(hint < limit ? hint : limit);
-    if (capacity == 0)
-        capacity = 1 << 16;
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[capacity]);
-    *got = 0;
-    while (buffer) {
-        *got += std::fread(buffer.get() + *got, 1, capacity - *got, fTGA);
-        if (*got < capacity || capacity >= limit)
-            break;
-        // The file was longer than it looked: grow and go on.
-        std::size_t grown = capacity * 2 < limit ? capacity * 2 : static_cast<std::size_t>(limit);
-        std::unique_ptr<uint8_t[]> bigger(new (std::nothrow) uint8_t[grown]);
-        if (bigger)
-            std::memcpy(bigger.get(), buffer.get(), *got);
-        buffer = std::move(bigger);
-        capacity = grown;
+// The run-length body is read through one block of kChunk bytes, refilled as packets use it
+// up; a packet (at most 1 + 128 x 4 bytes) never needs more than one refill.
+constexpr std::size_t kChunk = 64 * 1024;
+
+struct ChunkReader {
+    uint8_t* buffer;
+    const uint8_t* p;
+    const uint8_t* end;
+    bool atEnd = false;
+
+    explicit ChunkReader(uint8_t* block) : buffer(block), p(block), end(block) {}
+
+    // Makes `want` bytes available unless the file ends (or fails) first; the bytes available.
+    std::size_t Ensure(std::size_t want) {
+        std::size_t have = static_cast<std::size_t>(end - p);
+        if (have >= want || atEnd)
+            return have;
+        std::memmove(buffer, p, have);
+        const std::size_t got = std::fread(buffer + have, 1, kChunk - have, fTGA);
+        atEnd = got < kChunk - have;
+        p = buffer;
+        end = buffer + have + got;
+        return have + got;
     }
-    return buffer;
-}
+};
 
 bool LoadCompressedTGA(TGATexture& texture, const std::string& filename) {
+    (void)filename;
     if (!ReadInfoAndAllocate(texture))
         return false;
     const uint32_t bpp = TGA.BytesPerPixel;
-    const std::size_t pixelCount = std::size_t(TGA.Heigh) * TGA.Width;
-
-    // A stream that fills the image takes at most 1 + bpp bytes per pixel; one more full raw
-    // packet is enough to tell an overlong packet from a cut one.
-    const uint64_t limit = uint64_t(pixelCount) * (1 + bpp) + 1 + 128 * bpp;
-    std::error_code ec;
-    uint64_t hint = std::filesystem::file_size(filename, ec);
-    hint = ec || hint < 18 ? 0 : hint - 18;
-    std::size_t got = 0;
-    std::unique_ptr<uint8_t[]> stream = ReadRest(hint, limit, &got);
-    if (!stream) {
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kChunk]);
+    if (!block) {
         Release(texture);
         return Fail("Could not allocate memory for color buffer");
     }
-
-    const uint8_t* p = stream.get();
-    const uint8_t* const end = p + got;
+    ChunkReader in(block.get());
     uint8_t* dst = texture.ImageData;
-    std::size_t remaining = pixelCount;
+    std::size_t remaining = std::size_t(TGA.Heigh) * TGA.Width;
     const char* error = nullptr;
     while (remaining > 0) {
-        if (p == end) {
+        if (in.Ensure(1) == 0) {
             error = "Could not read RLE header";
             break;
         }
-        const uint8_t header = *p++;
+        const uint8_t header = *in.p++;
         if (header < 128) {
             // Raw packet: pixel i is read, then stored. Whichever of "cut short" and "past the
             // image" comes first in that order decides the message.
             const std::size_t count = header + 1u;
-            const std::size_t present = static_cast<std::size_t>(end - p) / bpp;
+            const std::size_t present = in.Ensure(count * bpp) / bpp;
             std::size_t take = count;
             if (present < take)
                 take = present;
             if (remaining < take)
                 take = remaining;
-            SwizzleCopy(dst, p, take, bpp);
+            SwizzleCopy(dst, in.p, take, bpp);
             dst += take * bpp;
-            p += take * bpp;
+            in.p += take * bpp;
             remaining -= take;
             if (take < count) {
                 error = present == take ? "Could not read image data" : "Too many pixels read";
@@ -204,14 +197,14 @@ bool LoadCompressedTGA(TGATexture& texture, const std::string& filename) {
             }
         } else {
             const std::size_t count = header - 127u;
-            if (static_cast<std::size_t>(end - p) < bpp) {
+            if (in.Ensure(bpp) < bpp) {
                 error = "Could not read from file";
                 break;
             }
             const std::size_t take = count < remaining ? count : remaining;
-            FillRun(dst, p, take, bpp);
+            FillRun(dst, in.p, take, bpp);
             dst += take * bpp;
-            p += bpp;
+            in.p += bpp;
             remaining -= take;
             if (take < count) {
                 error = "Too many pixels read";
@@ -219,7 +212,6 @@ bool LoadCompressedTGA(TGATexture& texture, const std::string& filename) {
             }
         }
     }
-    stream.reset();
     if (error) {
         Release(texture);
         return Fail(error);

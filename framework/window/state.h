@@ -22,16 +22,16 @@ struct TGLVertex {
 };
 
 // Window, device and rendering context.
-extern HWND HWindow;           // the main window (class "GLWindow")
-extern HDC DCWindow;           // its device context
-extern HGLRC RCWindow;         // the OpenGL rendering context
-extern int32_t Width;          // outer window width in pixels (the screen's in full screen)
-extern int32_t Height;         // outer window height in pixels
-extern int32_t Bits;           // colour depth asked for, 0..255
-extern bool FullScreen;        // full-screen mode
-extern bool Active;            // the window exists and the frame loop goes on
+extern HWND HWindow;               // the main window (class "GLWindow")
+extern HDC DCWindow;               // its device context
+extern HGLRC RCWindow;             // the OpenGL rendering context
+extern int32_t Width;              // outer window width in pixels (the screen's in full screen)
+extern int32_t Height;             // outer window height in pixels
+extern int32_t Bits;               // colour depth asked for, 0..255
+extern bool FullScreen;            // full-screen mode
+extern bool Active;                // the window exists and the frame loop goes on
 extern int32_t Pixel_Format_Flags; // extra flags OR-ed into the pixel format request
-extern MSG Msg_;               // buffer of the message pump
+extern MSG Msg_;                   // buffer of the message pump
 
 // Cursor and icon settings (OGLWindowSetting).
 extern int32_t SetTypeCursor;

@@ -132,6 +132,7 @@ struct Window {
     // Top-level windows: the frame a window manager adds (left, top, right, bottom).
     int frame[4] = {0, 0, 0, 0};
     HDC dc = nullptr;    // the window's one DC, made by the first GetDC
+    HRGN region = nullptr; // the window's shape (SetWindowRgn); the window owns it
     int pixelFormat = 0; // set once by SetPixelFormat
     NativeWindow* native = nullptr;
 };

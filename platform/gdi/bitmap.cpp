@@ -29,35 +29,91 @@ int GdiBitmap::Describe(int size, void* out) const {
     return sizeof(BITMAP);
 }
 
+namespace {
+
+// Reads up to `count` bytes at `offset`; the number read (short at the end of the file or on a
+// read error).
+std::size_t ReadAt(int fd, uint8_t* out, std::size_t count, uint64_t offset) {
+    std::size_t got = 0;
+    while (got < count) {
+        ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+// The largest pixel block plus generous room for headers and a colour table.
+constexpr uint64_t kMaxFileBytes = kMaxDibBytes + (1u << 20);
+
+struct OpenFile {
+    int fd = -1;
+    uint64_t size = 0;
+    explicit OpenFile(const char* path) {
+        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st;
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+                        static_cast<uint64_t>(st.st_size) > kMaxFileBytes)) {
+            ::close(fd);
+            fd = -1;
+        } else if (fd >= 0) {
+            size = static_cast<uint64_t>(st.st_size);
+        }
+    }
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
     bytes->clear();
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    OpenFile file(path);
+    if (file.fd < 0)
         return false;
-    struct stat st;
-    // The largest pixel block plus generous room for headers and a colour table.
-    const uint64_t limit = kMaxDibBytes + (1u << 20);
-    bool ok =
-        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= limit;
-    if (ok) {
-        bytes->resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < bytes->size()) {
-            ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
+    bytes->resize(static_cast<std::size_t>(file.size));
+    // A file that shrank while we read it is taken as what we got; the decoder checks.
+    bytes->resize(ReadAt(file.fd, bytes->data(), bytes->size(), 0));
+    return true;
+}
+
+const char* LoadBmpFile(const char* path, DibImage* out) {
+    *out = DibImage();
+    OpenFile file(path);
+    if (file.fd < 0)
+        return "cannot open the file";
+    // Headers and colour table first; uncompressed pixels then go straight into the section,
+    // so the picture is copied once, as the section's own memory fills.
+    constexpr std::size_t kPrefix = 64 * 1024;
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(file.size < kPrefix ? file.size : kPrefix));
+    bytes.resize(ReadAt(file.fd, bytes.data(), bytes.size(), 0));
+    uint64_t pixelStart = 0;
+    const char* why = nullptr;
+    if (bytes.size() == file.size) {
+        why = DecodeBmp(bytes.data(), bytes.size(), out);
+    } else {
+        why = DecodeBmpHeaders(bytes.data(), bytes.size(), file.size, out, &pixelStart);
+        if (why == kBmpNeedsWholeFile) {
+            if (!ReadWholeFile(path, &bytes))
+                return "cannot read the file";
+            return DecodeBmp(bytes.data(), bytes.size(), out);
         }
-        // A file that shrank while we read it is decoded as what we got; the decoder checks.
-        bytes->resize(got);
-        ok = got > 0 || st.st_size == 0;
+        if (why)
+            return why;
+        const uint64_t available = file.size - pixelStart;
+        const std::size_t want =
+            static_cast<std::size_t>(available < out->bitsSize ? available : out->bitsSize);
+        if (ReadAt(file.fd, out->bits.get(), want, pixelStart) < want) {
+            *out = DibImage();
+            return "pixel data cut short";
+        }
     }
-    ::close(fd);
-    if (!ok)
-        bytes->clear();
-    return ok;
+    return why;
 }
 
 } // namespace velvix_platform
@@ -70,11 +126,8 @@ HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy
     (void)hInst;
     if (type != IMAGE_BITMAP || !(fuLoad & LR_LOADFROMFILE) || !name || cx != 0 || cy != 0)
         return nullptr;
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(name, &bytes))
-        return nullptr;
     DibImage dib;
-    if (DecodeBmp(bytes.data(), bytes.size(), &dib))
+    if (LoadBmpFile(name, &dib))
         return nullptr;
     return GdiInsert(std::make_unique<GdiBitmap>(std::move(dib)));
 }

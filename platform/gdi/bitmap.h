@@ -19,8 +19,11 @@ public:
     DibImage image;
 };
 
-// Reads the whole file `path` into `bytes`. False when it cannot be opened or read, is not a
-// regular file, or is larger than any picture we would accept.
+// Reads the whole file `path` into `bytes`. False when it cannot be opened, is not a regular
+// file, or is larger than any picture we would accept.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes);
+
+// Decodes the bitmap file `path` (see DecodeBmp). Null on success, else a reason.
+const char* LoadBmpFile(const char* path, DibImage* out);
 
 } // namespace velvix_platform

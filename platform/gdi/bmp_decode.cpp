@@ -5,6 +5,9 @@
 #include <cstring>
 
 namespace velvix_platform {
+
+const char kBmpNeedsWholeFile[] = "run-length pictures need the whole file";
+
 namespace {
 
 uint16_t U16(const uint8_t* p) {
@@ -127,15 +130,20 @@ const char* DibAllocate(DibImage* d, int32_t width, int32_t height, int bitCount
     return nullptr;
 }
 
-const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
+namespace {
+
+// Decodes a file of `fileBytes` bytes of which data[0, size) is at hand. With `pixelStartOut`
+// set and only part of the file at hand, uncompressed pixels are left to the caller.
+const char* Decode(const uint8_t* data, std::size_t size, uint64_t fileBytes, DibImage* out,
+                   uint64_t* pixelStartOut) {
     *out = DibImage();
     if (!data || size < 14 + 4)
         return "too short for the headers";
     if (data[0] != 'B' || data[1] != 'M')
         return "no BM signature";
-    const uint64_t fileSize = U32(data + 2);
+    const uint64_t bfSize = U32(data + 2);
     const uint64_t offBits = U32(data + 10);
-    if (fileSize > size)
+    if (bfSize > fileBytes)
         return "file shorter than its header says";
     const uint64_t headerSize = U32(data + 14);
     if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
@@ -211,12 +219,16 @@ const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
         std::memcpy(out->masks, masks, sizeof masks);
     }
 
-    // Colour table: as many entries as the file declares (all of them when it says 0), never
-    // more than the depth can index, and cut at the pixel offset when that comes earlier.
+    // Colour table: as many entries as the file declares (all of them when it says 0), cut at
+    // the pixel offset when that comes earlier; the entries past it stay zero.
     uint64_t tableEnd = tableStart;
     if (bitCount <= 8) {
         const uint64_t maxEntries = 1ull << bitCount;
-        uint64_t entries = (clrUsed == 0 || clrUsed > maxEntries) ? maxEntries : clrUsed;
+        if (clrUsed > maxEntries) {
+            *out = DibImage();
+            return "more colours than the depth can index";
+        }
+        uint64_t entries = clrUsed == 0 ? maxEntries : clrUsed;
         if (offBits >= tableStart && offBits < tableStart + entries * entrySize)
             entries = (offBits - tableStart) / entrySize;
         tableEnd = tableStart + entries * entrySize;
@@ -232,20 +244,24 @@ const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
     }
 
     const uint64_t pixelStart = offBits ? offBits : tableEnd;
-    if (pixelStart < tableStart || pixelStart > size) {
+    if (pixelStart < tableStart || pixelStart > fileBytes) {
         *out = DibImage();
         return "pixel offset outside the file";
     }
-    const uint64_t available = size - pixelStart;
+    const uint64_t available = fileBytes - pixelStart;
     if (sizeImage != 0 && sizeImage > available) {
         *out = DibImage();
         return "pixel data shorter than the header says";
     }
-    const uint8_t* pixels = data + pixelStart;
 
+    const bool partial = size < fileBytes;
     if (compression == BI_RLE8 || compression == BI_RLE4) {
+        if (partial) {
+            *out = DibImage();
+            return kBmpNeedsWholeFile;
+        }
         const uint64_t streamSize = sizeImage ? sizeImage : available;
-        why = DecodeRle(pixels, pixels + streamSize, out);
+        why = DecodeRle(data + pixelStart, data + pixelStart + streamSize, out);
         if (why)
             *out = DibImage();
         return why;
@@ -259,9 +275,32 @@ const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
         *out = DibImage();
         return "pixel data cut short";
     }
+    if (partial) {
+        if (!pixelStartOut) {
+            *out = DibImage();
+            return "pixel data cut short";
+        }
+        *pixelStartOut = pixelStart;
+        return nullptr;
+    }
     const uint64_t copy = available < out->bitsSize ? available : out->bitsSize;
-    std::memcpy(out->bits.get(), pixels, static_cast<std::size_t>(copy));
+    std::memcpy(out->bits.get(), data + pixelStart, static_cast<std::size_t>(copy));
     return nullptr;
+}
+
+} // namespace
+
+const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out) {
+    return Decode(data, size, size, out, nullptr);
+}
+
+const char* DecodeBmpHeaders(const uint8_t* data, std::size_t size, uint64_t fileSize,
+                             DibImage* out, uint64_t* pixelStart) {
+    if (size > fileSize) {
+        *out = DibImage();
+        return "more bytes than the file holds";
+    }
+    return Decode(data, size, fileSize, out, pixelStart);
 }
 
 namespace {

@@ -51,6 +51,16 @@ inline uint64_t DibStride(int64_t width, int bitCount) {
 // short reason and `out` left empty.
 const char* DecodeBmp(const uint8_t* data, std::size_t size, DibImage* out);
 
+// The same for a file of `fileSize` bytes of which only data[0, size) is at hand; the headers and
+// colour table must be in it. When the pixels are not all at hand, uncompressed pixels are left
+// to the caller: `*pixelStart` is their file offset, and the caller reads
+// min(fileSize - *pixelStart, out->bitsSize) bytes of them into out->bits (the size checks are
+// done). Run-length pictures need the whole file: they give kBmpNeedsWholeFile. (Headers and
+// colour table always lie within the first 64 KiB of a file this accepts.)
+extern const char kBmpNeedsWholeFile[];
+const char* DecodeBmpHeaders(const uint8_t* data, std::size_t size, uint64_t fileSize,
+                             DibImage* out, uint64_t* pixelStart);
+
 // Allocates the zeroed pixel block and fills the description of a picture, with default masks
 // and a zeroed colour table. Null on success, else a reason (bad depth, absurd size, no memory).
 const char* DibAllocate(DibImage* out, int32_t width, int32_t height, int bitCount);

@@ -174,6 +174,22 @@ HGDIOBJ WINAPI GetStockObject(int i) {
     return nullptr;
 }
 
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
+    GdiDC* dc = GdiLookupAs<GdiDC>(hdc);
+    if (!dc)
+        return nullptr;
+    switch (type) {
+    case OBJ_BITMAP:
+        return dc->bitmap;
+    case OBJ_PAL:
+        return dc->palette;
+    case OBJ_BRUSH:
+        return dc->brush;
+    default:
+        return nullptr;
+    }
+}
+
 HDC WINAPI CreateCompatibleDC(HDC hdc) {
     if (hdc && !GdiLookupAs<GdiDC>(hdc))
         return nullptr;

@@ -298,7 +298,10 @@ void HandleEvent(XEvent& e) {
                 w->iconic = true; // unmapped by the window manager: minimised
         break;
     case FocusIn:
-        if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab)
+        // NOTE: X also sends focus events down to the window under the pointer (detail
+        // NotifyPointer) and for grabs; only the real focus window's own events count.
+        if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab ||
+            e.xfocus.detail == NotifyPointer || e.xfocus.detail >= NotifyPointerRoot)
             break;
         if (HWND h = WindowFromX(e.xfocus.window)) {
             if (LookupLiveWindow(h) && core::TheState().focus != h) {
@@ -308,7 +311,8 @@ void HandleEvent(XEvent& e) {
         }
         break;
     case FocusOut:
-        if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab)
+        if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab ||
+            e.xfocus.detail == NotifyPointer || e.xfocus.detail >= NotifyPointerRoot)
             break;
         if (HWND h = WindowFromX(e.xfocus.window)) {
             if (core::TheState().focus == h) {

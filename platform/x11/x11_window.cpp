@@ -7,6 +7,7 @@
 // (_NET_WM_STATE_FULLSCREEN before mapping). Windows without WS_THICKFRAME cannot be resized
 // (equal minimum and maximum size hints) and offer no maximise button.
 #include <X11/Xatom.h>
+#include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +18,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/region.h"
 #include "platform/x11/x11_internal.h"
 
 namespace velvix::x11 {
@@ -350,6 +352,8 @@ void FreeTree(HWND h) {
     CallProc(w, WM_NCDESTROY, 0, 0);
     if (w->dc)
         velvix_platform::GdiRemove(w->dc);
+    if (w->region)
+        velvix_platform::GdiRemove(w->region);
     Queue().Purge(h);
     if (TheState().focus == h)
         TheState().focus = nullptr;
@@ -565,6 +569,38 @@ BOOL WINAPI GetWindowRect(HWND h, LPRECT r) {
     r->right = p.x + w->width + (f ? f[2] : 0);
     r->bottom = p.y + w->height + (f ? f[3] : 0);
     return TRUE;
+}
+
+int WINAPI SetWindowRgn(HWND h, HRGN rgn, BOOL redraw) {
+    CoreWindow* w = LookupLiveWindow(h);
+    x11::Connection* c = x11::Conn();
+    velvix_platform::GdiRegion* r = velvix_platform::GdiLookupAs<velvix_platform::GdiRegion>(rgn);
+    if (!w || !c || !w->native || (rgn && !r))
+        return 0;
+    // The shape clips both what shows and where the pointer reaches the window: a click on a
+    // cut-out pixel goes to the window beneath.
+    std::vector<XRectangle> rects;
+    if (r) {
+        int n = 0;
+        const pixman_box32_t* boxes = pixman_region32_rectangles(&r->region, &n);
+        for (int i = 0; i < n; ++i)
+            rects.push_back({short(boxes[i].x1), short(boxes[i].y1),
+                             ushort(boxes[i].x2 - boxes[i].x1), ushort(boxes[i].y2 - boxes[i].y1)});
+    }
+    x11::ErrorTrap trap;
+    for (int kind : {ShapeBounding, ShapeInput}) {
+        if (r)
+            XShapeCombineRectangles(c->display, w->native->xid, kind, 0, 0, rects.data(),
+                                    int(rects.size()), ShapeSet, Unsorted);
+        else
+            XShapeCombineMask(c->display, w->native->xid, kind, 0, 0, 0, ShapeSet);
+    }
+    if (w->region && w->region != rgn)
+        velvix_platform::GdiRemove(w->region);
+    w->region = rgn; // the window owns it from now on
+    if (redraw)
+        InvalidateWindow(w, true);
+    return 1;
 }
 
 BOOL WINAPI SetWindowTextA(HWND h, LPCSTR text) {
