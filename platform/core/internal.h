@@ -213,6 +213,9 @@ struct State {
     MessageQueue queue;
     HWND capture = nullptr;
     HWND focus = nullptr;
+    // Above zero while a modal loop owns the native event stream: queue calls then take only
+    // what is already queued and leave native events to that loop.
+    int pumpHold = 0;
 };
 State& TheState();
 

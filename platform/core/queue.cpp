@@ -211,7 +211,9 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT*) {
     Window* w = LookupLiveWindow(hWnd);
     if (!w)
         return FALSE;
+    // The whole window is valid again: no erase is owed either.
     w->invalid = false;
+    w->erase = false;
     return TRUE;
 }
 

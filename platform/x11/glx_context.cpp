@@ -17,7 +17,8 @@ namespace {
 
 struct Format {
     GLXFBConfig config;
-    int doubleBuffer, red, green, blue, alpha, depth, stencil, accum, aux, stereo;
+    Visual* visual;
+    int doubleBuffer, red, green, blue, alpha, depth, stencil, accum, aux, stereo, samples;
 };
 
 std::vector<Format>& Formats() {
@@ -31,13 +32,16 @@ std::vector<Format>& Formats() {
             GLX_RGBA_BIT,     0};
         int n = 0;
         GLXFBConfig* configs = glXChooseFBConfig(c->display, c->screen, attrs, &n);
-        const VisualID visual = XVisualIDFromVisual(c->visual);
         for (int i = 0; configs && i < n; ++i) {
-            int vid = 0;
-            glXGetFBConfigAttrib(c->display, configs[i], GLX_VISUAL_ID, &vid);
-            if (VisualID(vid) != visual)
+            // Only 24-bit TrueColor visuals: the window never turns see-through, and GDI
+            // pixels put on it keep one layout.
+            XVisualInfo* vi = glXGetVisualFromFBConfig(c->display, configs[i]);
+            const bool usable = vi && vi->depth == 24 && vi->c_class == TrueColor;
+            Format f = {configs[i], usable ? vi->visual : nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+            if (vi)
+                XFree(vi);
+            if (!usable)
                 continue;
-            Format f = {configs[i], 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
             auto get = [&](int attr, int* v) {
                 glXGetFBConfigAttrib(c->display, configs[i], attr, v);
             };
@@ -56,6 +60,7 @@ std::vector<Format>& Formats() {
             f.accum = ar + ag + ab + aa;
             get(GLX_AUX_BUFFERS, &f.aux);
             get(GLX_STEREO, &f.stereo);
+            get(GLX_SAMPLES, &f.samples);
             out.push_back(f);
         }
         if (configs)
@@ -157,9 +162,9 @@ int WINAPI DescribePixelFormat(HDC hdc, int index, UINT bytes, LPPIXELFORMATDESC
     (void)hdc;
     const int count = int(x11::Formats().size());
     const x11::Format* f = x11::FormatAt(index);
-    if (!pfd || !f)
+    if (!pfd)
         return count;
-    if (bytes < sizeof(PIXELFORMATDESCRIPTOR))
+    if (!f || bytes < sizeof(PIXELFORMATDESCRIPTOR))
         return 0;
     PIXELFORMATDESCRIPTOR d = {};
     d.nSize = sizeof d;
@@ -208,7 +213,8 @@ int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* pfd) {
             score += 1L << 19;
         // Then the smallest excess, so we do not pay for what nobody asked for.
         score -= std::abs(f.depth - wantDepth) * 64 + std::abs(f.stencil - wantStencil) * 16 +
-                 std::abs(f.alpha - wantAlpha) * 8 + (f.accum > 0 ? 4 : 0) + f.aux;
+                 std::abs(f.alpha - wantAlpha) * 8 + (f.accum > 0 ? 4 : 0) + f.aux + f.samples * 2 +
+                 f.stereo;
         if (score > best)
             best = score, bestIndex = int(i) + 1;
     }
@@ -217,8 +223,11 @@ int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* pfd) {
 
 BOOL WINAPI SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR*) {
     core::Window* w = x11::WindowOfDC(hdc);
-    if (!w || !x11::FormatAt(format) || w->pixelFormat)
+    const x11::Format* f = x11::FormatAt(format);
+    if (!w || !f || w->pixelFormat)
         return FALSE; // a window's format is set once
+    if (!x11::RecreateWithVisual(w, f->visual, 24))
+        return FALSE;
     w->pixelFormat = format;
     return TRUE;
 }

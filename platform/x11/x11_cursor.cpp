@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "platform/x11/x11_internal.h"
@@ -14,7 +15,8 @@ namespace velvix::x11 {
 namespace {
 
 struct CursorObject {
-    unsigned shape = 0;         // X cursor-font shape; 0 for file cursors and icons
+    bool font = false; // a standard cursor: `shape` of the X cursor font
+    unsigned shape = 0;
     std::vector<uint32_t> argb; // file cursors: the picture
     int width = 0, height = 0, hotX = 0, hotY = 0;
     ::Cursor xcursor = 0; // made on first use
@@ -110,9 +112,12 @@ bool DecodeCursorFile(const std::vector<uint8_t>& f, CursorObject* out) {
     return true;
 }
 
+// The X cursor-font shape of a standard cursor; kNoShape for other names. (XC_X_cursor, which
+// IDC_NO uses, is shape 0 itself.)
+constexpr unsigned kNoShape = ~0u;
 unsigned ShapeOf(LPCSTR name) {
     if (!IS_INTRESOURCE(name))
-        return 0;
+        return kNoShape;
     switch (LOWORD(name)) {
     case 32512:
         return XC_left_ptr;
@@ -126,6 +131,8 @@ unsigned ShapeOf(LPCSTR name) {
         return XC_center_ptr;
     case 32640:
         return XC_fleur;
+    case 32641:
+        return XC_icon;
     case 32642:
         return XC_bottom_right_corner;
     case 32643:
@@ -145,7 +152,7 @@ unsigned ShapeOf(LPCSTR name) {
     case 32651:
         return XC_question_arrow;
     default:
-        return 0;
+        return kNoShape;
     }
 }
 
@@ -157,7 +164,7 @@ void ApplyCursor(::Window xid, HCURSOR handle) {
     if (!c || !cur)
         return;
     if (!cur->xcursor) {
-        if (cur->shape) {
+        if (cur->font) {
             cur->xcursor = XCreateFontCursor(c->display, cur->shape);
         } else if (!cur->argb.empty()) {
             XcursorImage* img = XcursorImageCreate(cur->width, cur->height);
@@ -181,17 +188,18 @@ extern "C" {
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR name) {
     const unsigned shape = x11::ShapeOf(name);
-    if (!shape)
+    if (shape == x11::kNoShape)
         return nullptr; // no cursor resources in this program but the standard ones
     // One handle per standard cursor, as the platform's shared cursors.
-    static HCURSOR cache[64] = {};
-    const unsigned slot = LOWORD(name) % 64;
-    if (!x11::Cursors().Get(cache[slot])) {
+    static std::map<WORD, HCURSOR> cache;
+    HCURSOR& h = cache[LOWORD(name)];
+    if (!x11::Cursors().Get(h)) {
         auto c = std::make_unique<x11::CursorObject>();
+        c->font = true;
         c->shape = shape;
-        cache[slot] = x11::Add(std::move(c));
+        h = x11::Add(std::move(c));
     }
-    return cache[slot];
+    return h;
 }
 
 HICON WINAPI LoadIconA(HINSTANCE, LPCSTR name) {

@@ -260,7 +260,7 @@ bool HasDisplay() {
 
 void PumpEvents(bool wait) {
     x11::Connection* c = x11::Conn();
-    if (!c)
+    if (!c || TheState().pumpHold > 0)
         return;
     Display* d = c->display;
     if (wait && XPending(d) == 0) {

@@ -43,6 +43,7 @@ Connection* Conn();
 // The backend's data for one window.
 struct velvix::core::NativeWindow {
     ::Window xid = 0;
+    Visual* visual = nullptr; // the visual the X window was made with
     bool mapped = false;
     bool fullscreen = false;
     bool keysDown[256] = {}; // for the previous-state bit of key messages
@@ -88,6 +89,13 @@ void SetTitle(::Window xid, const std::string& ansi);
 
 // Applies `cursor` (an HCURSOR) to the X window.
 void ApplyCursor(::Window xid, HCURSOR cursor);
+
+// Makes the window's X window again with `visual` (a GL pixel format's), keeping its place,
+// children, properties and mapping. True when the window already had that visual.
+bool RecreateWithVisual(core::Window* w, Visual* visual, int depth);
+
+// Shows or hides the X window.
+void ShowNative(core::Window* w, bool show);
 
 // GLX: drops the current context when it draws on `xid` (the window is about to go away).
 void ForgetDrawable(::Window xid);

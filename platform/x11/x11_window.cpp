@@ -142,49 +142,59 @@ void ShowNative(Window* w, bool show) {
 
 } // namespace velvix::x11
 
-namespace velvix::core::backend {
+namespace velvix::x11 {
+namespace {
 
-bool CreateNative(Window* w) {
-    x11::Connection* c = x11::Conn();
-    if (!c)
-        return false;
-    Display* d = c->display;
-    ::Window parent = c->root;
-    if (w->style & WS_CHILD)
-        parent = x11::XidOf(w->parent);
-    if (!parent)
-        return false;
+// One colormap per visual (windows of a GL pixel format may use another visual than the rest).
+Colormap ColormapFor(Visual* visual) {
+    Connection* c = Conn();
+    if (visual == c->visual)
+        return c->colormap;
+    static std::vector<std::pair<Visual*, Colormap>> maps;
+    for (auto& m : maps)
+        if (m.first == visual)
+            return m.second;
+    maps.emplace_back(visual, XCreateColormap(c->display, c->root, visual, AllocNone));
+    return maps.back().second;
+}
+
+// Makes the X window for `w` with `visual`; 0 when the server refuses.
+::Window MakeXWindow(Window* w, ::Window parent, Visual* visual, int depth) {
+    Connection* c = Conn();
     XSetWindowAttributes a = {};
-    a.colormap = c->colormap;
+    a.colormap = ColormapFor(visual);
     a.border_pixel = 0;
     a.background_pixel = 0;
-    a.event_mask = x11::kEventMask;
+    a.event_mask = kEventMask;
     a.bit_gravity = NorthWestGravity;
     unsigned long mask = CWColormap | CWBorderPixel | CWEventMask | CWBitGravity;
     // Windows with a class brush get the brush colour as X background, so exposed areas do
     // not flash black before the program paints; GL windows paint everything themselves.
     COLORREF brush;
-    if (w->cls && SysBrushColor(w->cls->wc.hbrBackground, &brush)) {
+    if (w->cls && core::SysBrushColor(w->cls->wc.hbrBackground, &brush)) {
         a.background_pixel = (GetRValue(brush) << 16) | (GetGValue(brush) << 8) | GetBValue(brush);
         mask |= CWBackPixel;
     } else {
         a.background_pixmap = 0; // None: keep what is there
         mask |= CWBackPixmap;
     }
-    x11::ErrorTrap trap;
-    ::Window xid = XCreateWindow(d, parent, w->x, w->y, unsigned(std::max(1, w->width)),
-                                 unsigned(std::max(1, w->height)), 0, c->depth, InputOutput,
-                                 c->visual, mask, &a);
-    if (trap.Failed() || !xid)
-        return false;
-    w->native = new NativeWindow();
-    w->native->xid = xid;
-    XSaveContext(d, xid, c->context, reinterpret_cast<XPointer>(w->self));
+    ErrorTrap trap;
+    ::Window xid =
+        XCreateWindow(c->display, parent, w->x, w->y, unsigned(std::max(1, w->width)),
+                      unsigned(std::max(1, w->height)), 0, depth, InputOutput, visual, mask, &a);
+    if (trap.Failed())
+        return 0;
+    XSaveContext(c->display, xid, c->context, reinterpret_cast<XPointer>(w->self));
     if (w->cls && w->cls->wc.hCursor)
-        x11::ApplyCursor(xid, w->cls->wc.hCursor);
-    if (w->style & WS_CHILD)
-        return true;
+        ApplyCursor(xid, w->cls->wc.hCursor);
+    return xid;
+}
 
+// The properties a window manager reads from a top-level window.
+void SetTopLevelProperties(Window* w) {
+    Connection* c = Conn();
+    Display* d = c->display;
+    const ::Window xid = w->native->xid;
     Atom protocols[] = {c->atoms.WM_DELETE_WINDOW};
     XSetWMProtocols(d, xid, protocols, 1);
     XWMHints* wm = XAllocWMHints();
@@ -204,21 +214,90 @@ bool CreateNative(Window* w) {
     Atom type = c->atoms._NET_WM_WINDOW_TYPE_NORMAL;
     XChangeProperty(d, xid, c->atoms._NET_WM_WINDOW_TYPE, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&type), 1);
-    x11::SetTitle(xid, w->text);
-    x11::SetDecorations(w);
+    SetTitle(xid, w->text);
+    SetDecorations(w);
+    if (w->native->fullscreen && WmSupports(c->atoms._NET_WM_STATE_FULLSCREEN)) {
+        Atom state = c->atoms._NET_WM_STATE_FULLSCREEN;
+        XChangeProperty(d, xid, c->atoms._NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&state), 1);
+    }
+}
+
+} // namespace
+
+bool RecreateWithVisual(Window* w, Visual* visual, int depth) {
+    Connection* c = Conn();
+    if (!c || !w->native)
+        return false;
+    if (w->native->visual == visual)
+        return true;
+    const ::Window old = w->native->xid;
+    ::Window parent = c->root;
+    if (w->style & WS_CHILD)
+        parent = XidOf(w->parent);
+    // A top-level window's position is that of its client area; X wants the frame's.
+    const int keepX = w->x, keepY = w->y;
+    if (!(w->style & WS_CHILD))
+        w->x -= w->frame[0], w->y -= w->frame[1];
+    ::Window xid = MakeXWindow(w, parent, visual, depth);
+    w->x = keepX, w->y = keepY;
+    if (!xid)
+        return false;
+    const bool mapped = w->native->mapped;
+    ForgetDrawable(old);
+    {
+        ErrorTrap trap;
+        // Children move over to the new window, keeping their positions.
+        for (HWND child : w->children)
+            if (::Window cx = XidOf(child)) {
+                core::Window* cw = core::LookupWindow(child);
+                XReparentWindow(c->display, cx, xid, cw->x, cw->y);
+            }
+        XDeleteContext(c->display, old, c->context);
+        XDestroyWindow(c->display, old);
+        trap.Failed();
+    }
+    w->native->xid = xid;
+    w->native->visual = visual;
+    w->native->mapped = false;
+    if (!(w->style & WS_CHILD)) {
+        SetTopLevelProperties(w);
+        SetSizeHints(w);
+    }
+    if (mapped)
+        ShowNative(w, true);
+    return true;
+}
+
+} // namespace velvix::x11
+
+namespace velvix::core::backend {
+
+bool CreateNative(Window* w) {
+    x11::Connection* c = x11::Conn();
+    if (!c)
+        return false;
+    Display* d = c->display;
+    ::Window parent = c->root;
+    if (w->style & WS_CHILD)
+        parent = x11::XidOf(w->parent);
+    if (!parent)
+        return false;
+    ::Window xid = x11::MakeXWindow(w, parent, c->visual, c->depth);
+    if (!xid)
+        return false;
+    w->native = new NativeWindow();
+    w->native->xid = xid;
+    w->native->visual = c->visual;
+    if (w->style & WS_CHILD)
+        return true;
 
     int mx, my, mw, mh;
     x11::PrimaryMonitor(&mx, &my, &mw, &mh);
     const bool captioned = (w->style & WS_CAPTION) == WS_CAPTION;
-    if (!captioned && w->x <= mx && w->y <= my && w->x + w->width >= mx + mw &&
-        w->y + w->height >= my + mh) {
-        w->native->fullscreen = true;
-        if (x11::WmSupports(c->atoms._NET_WM_STATE_FULLSCREEN)) {
-            Atom state = c->atoms._NET_WM_STATE_FULLSCREEN;
-            XChangeProperty(d, xid, c->atoms._NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<unsigned char*>(&state), 1);
-        }
-    }
+    w->native->fullscreen = !captioned && (w->style & WS_POPUP) && w->x <= mx && w->y <= my &&
+                            w->x + w->width >= mx + mw && w->y + w->height >= my + mh;
+    x11::SetTopLevelProperties(w);
     if (captioned) {
         // The caller gave the outer size: take the frame off the client area.
         x11::LearnFrame(w);

@@ -1,0 +1,109 @@
+// cursor_test.cpp - standard cursors and icons, and cursor files read by us: a good one loads
+// and shows over a window, broken or lying ones give 0.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "helpers.h"
+#include "platform/win32.h"
+
+namespace {
+
+TEST(Cursors, EveryStandardCursorHasItsOwnSharedHandle) {
+    const LPCSTR ids[] = {IDC_ARROW,    IDC_IBEAM,  IDC_WAIT,        IDC_CROSS,
+                          IDC_UPARROW,  IDC_SIZE,   IDC_ICON,        IDC_SIZENWSE,
+                          IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS,      IDC_SIZEALL,
+                          IDC_NO,       IDC_HAND,   IDC_APPSTARTING, IDC_HELP};
+    std::set<HCURSOR> seen;
+    for (LPCSTR id : ids) {
+        HCURSOR c = LoadCursorA(nullptr, id);
+        ASSERT_NE(c, nullptr) << LOWORD(id);
+        EXPECT_EQ(LoadCursorA(nullptr, id), c) << "shared: the same handle each time";
+        seen.insert(c);
+    }
+    EXPECT_EQ(seen.size(), sizeof ids / sizeof ids[0]) << "no two cursors share a handle";
+    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCE(1)), nullptr);
+    for (LPCSTR id :
+         {IDI_APPLICATION, IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK, IDI_WINLOGO})
+        EXPECT_NE(LoadIconA(nullptr, id), nullptr) << LOWORD(id);
+}
+
+void Put16(std::vector<unsigned char>& v, unsigned x) {
+    v.push_back(x & 0xFF);
+    v.push_back((x >> 8) & 0xFF);
+}
+void Put32(std::vector<unsigned char>& v, unsigned x) {
+    Put16(v, x & 0xFFFF);
+    Put16(v, x >> 16);
+}
+
+// A 4x4 cursor file with 32-bit pixels and its mask, hot spot (1, 2).
+std::vector<unsigned char> CursorFile() {
+    std::vector<unsigned char> f;
+    Put16(f, 0), Put16(f, 2), Put16(f, 1);                          // header: a cursor, one image
+    f.push_back(4), f.push_back(4), f.push_back(0), f.push_back(0); // 4x4
+    Put16(f, 1), Put16(f, 2);                                       // hot spot
+    const unsigned bytes = 40 + 4 * 4 * 4 + 4 * 4;
+    Put32(f, bytes), Put32(f, 22);
+    Put32(f, 40), Put32(f, 4), Put32(f, 8), Put16(f, 1), Put16(f, 32);
+    for (int i = 0; i < 6; ++i)
+        Put32(f, 0);
+    for (int i = 0; i < 16; ++i)
+        Put32(f, 0xFF336699u);
+    for (int i = 0; i < 4; ++i)
+        Put32(f, 0);
+    return f;
+}
+
+std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
+    const std::string path = ::testing::TempDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+TEST(Cursors, FilesAreCheckedBeforeUse) {
+    const std::vector<unsigned char> good = CursorFile();
+    HCURSOR c = LoadCursorFromFileA(Write("good.cur", good).c_str());
+    ASSERT_NE(c, nullptr);
+    // A class cursor from a file shows over the window (made without complaint).
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hCursor = c;
+    wc.lpszClassName = "VelvixFileCursor";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND h = CreateWindowExA(0, "VelvixFileCursor", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
+                             nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(h, nullptr);
+    DestroyWindow(h);
+
+    struct Case {
+        const char* what;
+        size_t offset; // where to change the good file (or truncate it, with `cut`)
+        unsigned char value;
+        bool cut;
+    };
+    const Case bad[] = {
+        {"truncated pixels", 60, 0, true},     {"truncated header", 10, 0, true},
+        {"not a cursor or icon", 2, 7, false}, {"image offset past the end", 21, 0x7F, false},
+        {"width over 256", 26, 0x10, false},   {"odd doubled height", 30, 9, false},
+        {"compressed image", 38, 1, false},    {"unknown bit depth", 36, 13, false},
+    };
+    for (const Case& b : bad) {
+        std::vector<unsigned char> f = good;
+        if (b.cut)
+            f.resize(b.offset);
+        else
+            f[b.offset] = b.value;
+        EXPECT_EQ(LoadCursorFromFileA(Write("bad.cur", f).c_str()), nullptr) << b.what;
+    }
+    EXPECT_EQ(LoadCursorFromFileA(Write("empty.cur", {}).c_str()), nullptr);
+    EXPECT_EQ(LoadCursorFromFileA("/nonexistent/velvix.cur"), nullptr);
+    EXPECT_EQ(LoadCursorFromFileA(nullptr), nullptr);
+}
+
+} // namespace
