@@ -39,6 +39,10 @@ struct KeyCase {
     int expected;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Keyboard : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(Keyboard, AnswersAsTyped) {
