@@ -319,7 +319,7 @@ private:
 
 Dialog::Dialog(Display* dpy, const std::string& text, const std::string& caption, unsigned type)
     : dpy_(dpy), screen_(DefaultScreen(dpy)) {
-    font_ = std::make_unique<TextFont>(dpy, screen_, "DejaVu Sans,sans-10");
+    font_ = std::make_unique<TextFont>(dpy, screen_, kMessageBoxFont);
     BoxRect mon = PrimaryMonitor(dpy, screen_);
     layout_ = LayoutMessageBox(text, type, *font_, mon.w, mon.h);
     focus_ = layout_.default_button;

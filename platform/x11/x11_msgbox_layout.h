@@ -10,6 +10,9 @@
 
 namespace velvix::x11 {
 
+// The fontconfig name of the box's text font (text and button labels).
+constexpr const char* kMessageBoxFont = "DejaVu Sans,sans-10";
+
 struct BoxRect {
     int x = 0, y = 0, w = 0, h = 0;
     bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
