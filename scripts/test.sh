@@ -6,8 +6,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELVIX_BUILD:-$root/build}
 VELVIX_BUILD=$build "$root/scripts/build.sh" -DVELVIX_BUILD_TESTS=ON "$@"
 
-# A private X server, so tests never touch the user's desktop.
-source "$root/scripts/xvfb.sh"
-start_xvfb 1024x768x24
-
+# Every test program starts a private X server of its own: the user's desktop is never touched.
 ctest --test-dir "$build" --output-on-failure -j2
