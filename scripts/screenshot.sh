@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Makes docs/particelle.png: the demo on a private Xvfb, the start-up question answered No with
+# the keyboard, a drag to turn the view a little, then a picture of its window.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh" test
+for p in x11-apps imagemagick; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="${missing:-} $p"
+done
+if [ -n "${missing:-}" ]; then
+  sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
+build=${VELVIX_BUILD:-$root/build}
+VELVIX_BUILD=$build "$root/scripts/build.sh"
+source "$root/scripts/xvfb.sh"
+start_xvfb 1024x768x24
+cd "$build/run"
+"$build/particelle" &
+pid=$!
+xdotool search --sync --name "Video!" >/dev/null
+sleep 0.5
+xdotool key n
+win=$(xdotool search --sync --name "Particelle Volumetriche" | head -n1)
+sleep 2
+xdotool mousemove 400 300 mousedown 1 mousemove 400 310 sleep 0.5 mousemove 390 320 mouseup 1
+sleep 3
+xwd -silent -id "$win" | convert xwd:- "$root/docs/particelle.png"
+xdotool key Escape
+wait "$pid"
+echo "wrote docs/particelle.png"
