@@ -64,7 +64,11 @@ fi
 wait "$pid" || code=$?
 code=${code:-0}
 echo "mode $mode, $seconds s of input"
-echo "  $(cat "$report" 2>/dev/null || echo 'frames ? xerrors ? (no report: the program ended abnormally)')"
+if [ -s "$report" ]; then
+  echo "  $(cat "$report")"
+else
+  echo "  frames and X errors not reported: the program did not end normally"
+fi
 echo "  resident memory: ${rss_start} kB after warm-up, ${rss_end} kB at the end"
 echo "  exit code $code, $((SECONDS - t0)) s after the end request"
 [ -s "$report.err" ] && echo "  stderr: $(cat "$report.err")"
