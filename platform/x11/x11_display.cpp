@@ -37,28 +37,33 @@ int OnIOError(Display*) {
 }
 
 void ChooseVisual(Connection& c) {
-    const int attrs[] = {GLX_X_RENDERABLE,
-                         True,
-                         GLX_DRAWABLE_TYPE,
-                         GLX_WINDOW_BIT,
-                         GLX_RENDER_TYPE,
-                         GLX_RGBA_BIT,
-                         GLX_DOUBLEBUFFER,
-                         True,
-                         0};
-    int n = 0;
-    GLXFBConfig* configs = glXChooseFBConfig(c.display, c.screen, attrs, &n);
-    for (int i = 0; configs && i < n && !c.visual; ++i) {
-        XVisualInfo* vi = glXGetVisualFromFBConfig(c.display, configs[i]);
-        if (vi && vi->depth == 24 && vi->c_class == TrueColor) {
-            c.visual = vi->visual;
-            c.depth = vi->depth;
+    // Windows start with the visual of the format a usual request gets (double-buffered, with
+    // depth and stencil), so SetPixelFormat rarely has to remake the window: a remade window
+    // is a new X window, which window managers and tools see come and go.
+    const int wanted[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
+                          GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
+                          GLX_DEPTH_SIZE, 24, GLX_STENCIL_SIZE, 8, 0};
+    const int any[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
+                       GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True, 0};
+    for (const int* attrs : {wanted, any}) {
+        int n = 0;
+        GLXFBConfig* configs = glXChooseFBConfig(c.display, c.screen, attrs, &n);
+        for (int i = 0; configs && i < n && !c.visual; ++i) {
+            XVisualInfo* vi = glXGetVisualFromFBConfig(c.display, configs[i]);
+            int samples = 0;
+            glXGetFBConfigAttrib(c.display, configs[i], GLX_SAMPLES, &samples);
+            if (vi && vi->depth == 24 && vi->c_class == TrueColor && samples == 0) {
+                c.visual = vi->visual;
+                c.depth = vi->depth;
+            }
+            if (vi)
+                XFree(vi);
         }
-        if (vi)
-            XFree(vi);
+        if (configs)
+            XFree(configs);
+        if (c.visual)
+            break;
     }
-    if (configs)
-        XFree(configs);
     if (!c.visual) { // no GLX here: windows still work, GL contexts will not
         c.visual = DefaultVisual(c.display, c.screen);
         c.depth = DefaultDepth(c.display, c.screen);
