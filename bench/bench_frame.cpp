@@ -66,10 +66,11 @@ int main() {
     const auto t0 = Clock::now();
     for (int i = 0; i < calls; ++i)
         SetGLMsg();
-    const double pump = std::chrono::duration<double, std::micro>(Clock::now() - t0).count() / calls;
+    const double pump =
+        std::chrono::duration<double, std::micro>(Clock::now() - t0).count() / calls;
 
-    std::printf("Frame at %d x %d (client %s), median of 15 after 3 warm-up frames\n", Width, Height,
-                "of an 800 x 600 window");
+    std::printf("Frame at %d x %d (client %s), median of 15 after 3 warm-up frames\n", Width,
+                Height, "of an 800 x 600 window");
     std::printf("  scene frame   %8.2f ms  %7.1f frames/s\n", scene, 1000 / scene);
     std::printf("  empty frame   %8.2f ms  %7.1f frames/s   (clear + swap, same window)\n", empty,
                 1000 / empty);

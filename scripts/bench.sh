@@ -16,3 +16,5 @@ cd "$build/run"
 "$build/bench/bench_frame"
 echo
 "$build/bench/bench_first_frame"
+echo
+"$build/bench/bench_input_lag"
