@@ -3,7 +3,7 @@
 start_xvfb() {
   local geometry=${1:-1024x768x24} fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp +extension GLX +extension RANDR \
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset +extension GLX +extension RANDR \
        3>"$fd_file" 2>/dev/null &
   VELVIX_XVFB_PID=$!
   trap 'kill $VELVIX_XVFB_PID 2>/dev/null || true' EXIT
