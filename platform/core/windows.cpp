@@ -10,9 +10,11 @@
 
 namespace velvix::core {
 
+// Never destroyed: windows still open at exit keep their native parts, and static destruction
+// order must not tear the tables down under code that still runs. The process frees it all.
 State& TheState() {
-    static State state;
-    return state;
+    static State* state = new State;
+    return *state;
 }
 
 MessageQueue& Queue() {
