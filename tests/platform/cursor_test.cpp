@@ -61,7 +61,8 @@ std::vector<unsigned char> CursorFile() {
 std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
     const std::string path = ::testing::TempDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
 }
