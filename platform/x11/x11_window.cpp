@@ -129,8 +129,17 @@ void ShowNative(Window* w, bool show) {
         return;
     if (show && !w->native->mapped) {
         XMapWindow(c->display, w->native->xid);
-        if (IsTopLevel(w))
+        if (IsTopLevel(w)) {
             XRaiseWindow(c->display, w->native->xid);
+            // A newly shown top-level window is the active one, as on the original platform.
+            // NOTE: without a window manager nobody else gives it the focus (after a message
+            // box closes, the focus would fall back to the root); with one, the window manager
+            // decides, and the window is not viewable yet anyway.
+            if (!WmRunning()) {
+                ErrorTrap trap;
+                XSetInputFocus(c->display, w->native->xid, RevertToParent, CurrentTime);
+            }
+        }
         w->native->mapped = true;
         XFlush(c->display);
     } else if (!show && w->native->mapped) {
