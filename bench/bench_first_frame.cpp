@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "demo_startup.h"
 #include "scene/scene.h"
 #include "velvix.h"
 
@@ -37,12 +38,7 @@ int OursEmpty() {
 
 int Ours() {
     using namespace velvix;
-    OGLWindowSetting(Arrow, "", Generic, "");
-    CreateOGLWindow("Particelle Volumetriche", 800, 600, 32, false);
-    OpenGL_Init(100, 0, 0, 0, 0);
-    SetGLRefractive();
-    SetGLLight(GL_LIGHT0, 0, 0, 0, 0.1f);
-    OpenGL_CreateList();
+    StartDemoWindow();
     glClear(GL_COLOR_BUFFER_BIT);
     SetGLMsg();
     OpenGL_Draw();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "demo_startup.h"
 #include "scene/scene.h"
 #include "velvix.h"
 
@@ -35,12 +36,7 @@ void Finish() {
 } // namespace
 
 int main() {
-    OGLWindowSetting(Arrow, "", Generic, "");
-    CreateOGLWindow("Particelle Volumetriche", 800, 600, 32, false);
-    OpenGL_Init(100, 0, 0, 0, 0);
-    SetGLRefractive();
-    SetGLLight(GL_LIGHT0, 0, 0, 0, 0.1f);
-    OpenGL_CreateList();
+    StartDemoWindow();
     for (int i = 0; i < 3; ++i) { // warm-up: shaders, textures, page faults
         glClear(GL_COLOR_BUFFER_BIT);
         OpenGL_Draw();

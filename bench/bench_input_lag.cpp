@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "demo_startup.h"
 #include "scene/scene.h"
 #include "velvix.h"
 
@@ -33,12 +34,7 @@ struct Frame {
 } // namespace
 
 int main() {
-    OGLWindowSetting(Arrow, "", Generic, "");
-    CreateOGLWindow("Particelle Volumetriche", 800, 600, 32, false);
-    OpenGL_Init(100, 0, 0, 0, 0);
-    SetGLRefractive();
-    SetGLLight(GL_LIGHT0, 0, 0, 0, 0.1f);
-    OpenGL_CreateList();
+    StartDemoWindow();
     POINT origin = {0, 0};
     ClientToScreen(HWindow, &origin);
 
