@@ -31,6 +31,7 @@ pid=$!
 xdotool search --sync --name "Video!" >/dev/null
 sleep 0.3
 xdotool key n
+sleep 1 # let the question's window go first: xdotool trips over windows vanishing mid-search
 win=$(xdotool search --sync --name "Particelle Volumetriche" | head -n1)
 rss() { awk '/VmRSS/ {print $2}' "/proc/$pid/status"; }
 sleep 5
