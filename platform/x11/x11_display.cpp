@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <iconv.h>
 #include <poll.h>
 
 #include "platform/platform_ext.h"
@@ -40,11 +39,28 @@ void ChooseVisual(Connection& c) {
     // Windows start with the visual of the format a usual request gets (double-buffered, with
     // depth and stencil), so SetPixelFormat rarely has to remake the window: a remade window
     // is a new X window, which window managers and tools see come and go.
-    const int wanted[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                          GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
-                          GLX_DEPTH_SIZE, 24, GLX_STENCIL_SIZE, 8, 0};
-    const int any[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                       GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True, 0};
+    const int wanted[] = {GLX_X_RENDERABLE,
+                          True,
+                          GLX_DRAWABLE_TYPE,
+                          GLX_WINDOW_BIT,
+                          GLX_RENDER_TYPE,
+                          GLX_RGBA_BIT,
+                          GLX_DOUBLEBUFFER,
+                          True,
+                          GLX_DEPTH_SIZE,
+                          24,
+                          GLX_STENCIL_SIZE,
+                          8,
+                          0};
+    const int any[] = {GLX_X_RENDERABLE,
+                       True,
+                       GLX_DRAWABLE_TYPE,
+                       GLX_WINDOW_BIT,
+                       GLX_RENDER_TYPE,
+                       GLX_RGBA_BIT,
+                       GLX_DOUBLEBUFFER,
+                       True,
+                       0};
     for (const int* attrs : {wanted, any}) {
         int n = 0;
         GLXFBConfig* configs = glXChooseFBConfig(c.display, c.screen, attrs, &n);
@@ -228,31 +244,6 @@ void PrimaryMonitor(int* x, int* y, int* width, int* height) {
         }
     }
     XRRFreeScreenResources(res);
-}
-
-std::string Utf8FromAnsi(const char* text) {
-    std::string out;
-    if (!text)
-        return out;
-    static iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        if (*p < 0x80) {
-            out += char(*p);
-            continue;
-        }
-        char in[1] = {char(*p)};
-        char buf[8];
-        char* ip = in;
-        char* op = buf;
-        size_t il = 1, ol = sizeof buf;
-        if (cd != iconv_t(-1) && iconv(cd, &ip, &il, &op, &ol) != size_t(-1))
-            out.append(buf, size_t(op - buf));
-        else
-            out += "\xEF\xBF\xBD"; // U+FFFD: a byte the code page leaves undefined
-        if (cd != iconv_t(-1))
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    return out;
 }
 
 } // namespace velvix::x11

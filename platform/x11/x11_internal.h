@@ -77,8 +77,6 @@ private:
     unsigned long serial_;
 };
 
-// Windows-1252 text as UTF-8 (bytes iconv cannot map become U+FFFD).
-std::string Utf8FromAnsi(const char* text);
 
 // Handles one X event: input and window events become messages (or calls of window
 // procedures, for what the platform sends rather than posts).

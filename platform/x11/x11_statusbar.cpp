@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/x11/x11_internal.h"
+#include "platform/x11/x11_text.h"
 
 namespace velvix::x11 {
 namespace {
@@ -56,7 +57,7 @@ void Paint(HWND h, StatusBar* bar) {
             XSetForeground(d, gc, 0xC0C0C0);
             XDrawLine(d, xid, gc, right - 1, 3, right - 1, r.bottom - 3);
         }
-        const std::string text = i < bar->texts.size() ? Utf8FromAnsi(bar->texts[i].c_str()) : "";
+        const std::string text = i < bar->texts.size() ? Cp1252ToUtf8(bar->texts[i].c_str()) : "";
         XRectangle clip = {short(left), 0, ushort(right > left ? right - left - 4 : 0),
                            ushort(r.bottom)};
         if (draw) {

@@ -20,6 +20,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/region.h"
 #include "platform/x11/x11_internal.h"
+#include "platform/x11/x11_text.h"
 
 namespace velvix::x11 {
 namespace {
@@ -111,7 +112,7 @@ void SetDecorations(Window* w) {
 
 void SetTitle(::Window xid, const std::string& ansi) {
     Connection* c = Conn();
-    const std::string utf8 = Utf8FromAnsi(ansi.c_str());
+    const std::string utf8 = Cp1252ToUtf8(ansi.c_str());
     XChangeProperty(c->display, xid, c->atoms._NET_WM_NAME, c->atoms.UTF8_STRING, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()),
                     int(utf8.size()));
