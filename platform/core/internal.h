@@ -131,9 +131,9 @@ struct Window {
     int x = 0, y = 0, width = 0, height = 0;
     // Top-level windows: the frame a window manager adds (left, top, right, bottom).
     int frame[4] = {0, 0, 0, 0};
-    HDC dc = nullptr;    // the window's one DC, made by the first GetDC
+    HDC dc = nullptr;      // the window's one DC, made by the first GetDC
     HRGN region = nullptr; // the window's shape (SetWindowRgn); the window owns it
-    int pixelFormat = 0; // set once by SetPixelFormat
+    int pixelFormat = 0;   // set once by SetPixelFormat
     NativeWindow* native = nullptr;
 };
 

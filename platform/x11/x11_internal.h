@@ -77,7 +77,6 @@ private:
     unsigned long serial_;
 };
 
-
 // Handles one X event: input and window events become messages (or calls of window
 // procedures, for what the platform sends rather than posts).
 void HandleEvent(XEvent& event);
