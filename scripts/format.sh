@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Checks that every C and C++ source follows .clang-format; `scripts/format.sh fix` rewrites
+# them instead. CI runs the check, so a badly formatted change fails early.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+if ! command -v clang-format >/dev/null; then
+  sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    clang-format >/dev/null
+fi
+mapfile -t files < <(git ls-files '*.c' '*.cpp' '*.h')
+case "${1:-check}" in
+  check) clang-format --dry-run -Werror "${files[@]}" && echo "format: ${#files[@]} files clean" ;;
+  fix) clang-format -i "${files[@]}" ;;
+  *) echo "usage: $0 [check|fix]" >&2; exit 2 ;;
+esac
