@@ -142,21 +142,36 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, voi
     if (!pbmi || hSection || usage != DIB_RGB_COLORS)
         return nullptr;
     const BITMAPINFOHEADER& h = pbmi->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1)
+    // The info header and its longer forms only (not the core header): the masks and the colour
+    // table are found from the size, and any other size would send those reads outside the
+    // caller's block.
+    if ((h.biSize != 40 && h.biSize != 52 && h.biSize != 56 && h.biSize != 108 &&
+         h.biSize != 124) ||
+        h.biPlanes != 1)
         return nullptr;
     if (h.biCompression != BI_RGB &&
         !(h.biCompression == BI_BITFIELDS && (h.biBitCount == 16 || h.biBitCount == 32)))
         return nullptr;
+    const uint8_t* base = reinterpret_cast<const uint8_t*>(pbmi);
+    // The three masks sit at offset 40 either way: right after a 40-byte header, or inside a
+    // longer one, which from 56 bytes on holds the alpha mask too.
+    uint32_t masks[4] = {};
+    if (h.biCompression == BI_BITFIELDS) {
+        std::memcpy(masks, base + 40, 3 * sizeof(uint32_t));
+        if (h.biSize >= 56)
+            std::memcpy(&masks[3], base + 52, sizeof(uint32_t));
+        if ((masks[0] | masks[1] | masks[2]) == 0)
+            return nullptr;
+    }
     DibImage dib;
     if (DibAllocate(&dib, h.biWidth, h.biHeight, h.biBitCount))
         return nullptr;
-    // Masks and colour table follow the header, as in a packed BITMAPINFO.
-    const uint8_t* after = reinterpret_cast<const uint8_t*>(pbmi) + h.biSize;
+    const uint8_t* after = base + h.biSize;
     if (h.biCompression == BI_BITFIELDS) {
         dib.compression = BI_BITFIELDS;
-        std::memcpy(dib.masks, after, 3 * sizeof(uint32_t));
-        dib.masks[3] = 0;
+        std::memcpy(dib.masks, masks, sizeof masks);
     } else if (h.biBitCount <= 8) {
+        // The colour table follows the header, whatever its length.
         uint32_t entries = (h.biClrUsed == 0 || h.biClrUsed > dib.colors.size())
                                ? static_cast<uint32_t>(dib.colors.size())
                                : h.biClrUsed;

@@ -41,6 +41,7 @@ struct Stock {
         DibImage mono;
         DibAllocate(&mono, 1, 1, 1);
         mono.colors[1] = RGBQUAD{255, 255, 255, 0};
+        mono.colorsUsed = 2;
         oneByOne = MakeStock(std::make_unique<GdiBitmap>(std::move(mono)));
     }
 };
@@ -59,9 +60,12 @@ template <class Handle> void Select(Handle& slot, HGDIOBJ object) {
     slot = static_cast<Handle>(object);
 }
 
-uint8_t Nearest(const std::vector<RGBQUAD>& table, const uint8_t* rgb) {
+// The closest of the first `used` entries of `table` (at least one): the entries past the
+// picture's colour count are zero filler, not colours of it.
+uint8_t Nearest(const std::vector<RGBQUAD>& table, uint32_t used, const uint8_t* rgb) {
+    const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(used, table.size()));
     int best = 0, bestDistance = 1 << 30;
-    for (std::size_t i = 0; i < table.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const int dr = table[i].rgbRed - rgb[0], dg = table[i].rgbGreen - rgb[1],
                   db = table[i].rgbBlue - rgb[2];
         const int d = dr * dr + dg * dg + db * db;
@@ -114,7 +118,8 @@ void WriteSpan(DibImage& d, int32_t row, int32_t x, int32_t count, const uint8_t
             const int shift = 8 - bits * (col % perByte + 1);
             uint8_t& b = dst[col / perByte];
             const uint8_t mask = static_cast<uint8_t>(((1 << bits) - 1) << shift);
-            b = static_cast<uint8_t>((b & ~mask) | ((Nearest(d.colors, p) << shift) & mask));
+            b = static_cast<uint8_t>((b & ~mask) |
+                                     ((Nearest(d.colors, d.colorsUsed, p) << shift) & mask));
         }
         }
     }
@@ -324,7 +329,12 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     std::vector<uint32_t> window;
     if (!to)
         window.resize(static_cast<std::size_t>(w) * h);
-    for (int32_t j = 0; j < h; ++j) {
+    // Within one picture, a destination below the source would overwrite source rows before
+    // they are read: copy bottom to top then. (Each row is converted whole before it is
+    // written, so overlap along a row is safe either way.)
+    const bool upward = to == from && y > y1;
+    for (int32_t k = 0; k < h; ++k) {
+        const int32_t j = upward ? h - 1 - k : k;
         const int32_t sy = static_cast<int32_t>(y1 + top + j);
         DibRowToRgba(s, MemoryRow(s, sy), row.data());
         const uint8_t* span = row.data() + 4 * (x1 + left);

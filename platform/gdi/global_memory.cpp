@@ -15,9 +15,16 @@ struct Block {
     int locks;
 };
 
-// Handles of movable blocks are keys into this map; fixed blocks are their own address.
+// Handles of movable blocks are keys into this map.
 std::unordered_map<HGLOBAL, Block>& Blocks() {
     static std::unordered_map<HGLOBAL, Block> blocks;
+    return blocks;
+}
+
+// Fixed blocks are their own address; they are kept here with their sizes, so that a value we
+// never handed out (or already took back) is refused rather than passed to free or realloc.
+std::unordered_map<void*, SIZE_T>& FixedBlocks() {
+    static std::unordered_map<void*, SIZE_T> blocks;
     return blocks;
 }
 
@@ -32,8 +39,10 @@ HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
                                             : std::malloc(dwBytes ? dwBytes : 1);
     if (!memory)
         return nullptr;
-    if (!(uFlags & GMEM_MOVEABLE))
+    if (!(uFlags & GMEM_MOVEABLE)) {
+        FixedBlocks()[memory] = dwBytes;
         return memory;
+    }
     g_nextHandle += 16;
     HGLOBAL handle = reinterpret_cast<HGLOBAL>(g_nextHandle);
     Blocks()[handle] = Block{memory, dwBytes, 0};
@@ -43,7 +52,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
 LPVOID WINAPI GlobalLock(HGLOBAL hMem) {
     auto it = Blocks().find(hMem);
     if (it == Blocks().end())
-        return hMem; // a fixed block is its own address
+        return FixedBlocks().count(hMem) ? hMem : nullptr; // a fixed block is its own address
     ++it->second.locks;
     return it->second.memory;
 }
@@ -58,10 +67,19 @@ BOOL WINAPI GlobalUnlock(HGLOBAL hMem) {
 HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
     auto it = Blocks().find(hMem);
     if (it == Blocks().end()) {
+        auto fixed = FixedBlocks().find(hMem);
         // A fixed block may only grow in place when GMEM_MOVEABLE allows the move.
-        if (!hMem || !(uFlags & GMEM_MOVEABLE))
+        if (fixed == FixedBlocks().end() || !(uFlags & GMEM_MOVEABLE))
             return nullptr;
-        return std::realloc(hMem, dwBytes ? dwBytes : 1);
+        const SIZE_T oldSize = fixed->second;
+        void* memory = std::realloc(hMem, dwBytes ? dwBytes : 1);
+        if (!memory)
+            return nullptr; // the old block stays valid
+        FixedBlocks().erase(fixed);
+        FixedBlocks()[memory] = dwBytes;
+        if ((uFlags & GMEM_ZEROINIT) && dwBytes > oldSize)
+            std::memset(static_cast<char*>(memory) + oldSize, 0, dwBytes - oldSize);
+        return memory;
     }
     Block& b = it->second;
     if (b.locks > 0 && !(uFlags & GMEM_MOVEABLE))
@@ -78,17 +96,25 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
 
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem) {
     auto it = Blocks().find(hMem);
-    return it == Blocks().end() ? 0 : it->second.size;
+    if (it != Blocks().end())
+        return it->second.size;
+    auto fixed = FixedBlocks().find(hMem);
+    return fixed == FixedBlocks().end() ? 0 : fixed->second;
 }
 
+// Null when the block is freed; the handle itself when it is not one of ours (any more).
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem) {
     auto it = Blocks().find(hMem);
-    if (it == Blocks().end()) {
-        std::free(hMem);
+    if (it != Blocks().end()) {
+        std::free(it->second.memory);
+        Blocks().erase(it);
         return nullptr;
     }
-    std::free(it->second.memory);
-    Blocks().erase(it);
+    auto fixed = FixedBlocks().find(hMem);
+    if (fixed == FixedBlocks().end())
+        return hMem;
+    std::free(hMem);
+    FixedBlocks().erase(fixed);
     return nullptr;
 }
 

@@ -43,8 +43,12 @@ HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2) {
     auto r = std::make_unique<GdiRegion>();
     Normalise(x1, x2);
     Normalise(y1, y2);
-    if (x1 < x2 && y1 < y2)
-        pixman_region32_init_rect(&r->region, x1, y1, unsigned(x2 - x1), unsigned(y2 - y1));
+    // From the corners, not a width: INT_MIN to INT_MAX is wider than an int can say.
+    if (x1 < x2 && y1 < y2) {
+        const pixman_box32_t box = {x1, y1, x2, y2};
+        pixman_region32_fini(&r->region);
+        pixman_region32_init_with_extents(&r->region, &box);
+    }
     return Insert(std::move(r));
 }
 
