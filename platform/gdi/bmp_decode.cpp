@@ -188,6 +188,9 @@ const char* Decode(const uint8_t* data, std::size_t size, uint64_t fileBytes, Di
     }
     if (planes != 1)
         return "planes other than 1";
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32)
+        return "unsupported bit count";
     if (width <= 0 || height == 0 || height == INT32_MIN)
         return "bad dimensions";
     switch (compression) {
@@ -210,6 +213,39 @@ const char* Decode(const uint8_t* data, std::size_t size, uint64_t fileBytes, Di
         return "unsupported compression";
     }
 
+    // Where the colour table ends and the pixels start: as many entries as the file declares
+    // (all of them when it says 0), cut at the pixel offset when that comes earlier.
+    uint64_t tableEnd = tableStart, entries = 0;
+    if (bitCount <= 8) {
+        const uint64_t maxEntries = 1ull << bitCount;
+        if (clrUsed > maxEntries)
+            return "more colours than the depth can index";
+        entries = clrUsed == 0 ? maxEntries : clrUsed;
+        if (offBits >= tableStart && offBits < tableStart + entries * entrySize)
+            entries = (offBits - tableStart) / entrySize;
+        tableEnd = tableStart + entries * entrySize;
+        if (tableEnd > size)
+            return "colour table cut short";
+    }
+    const uint64_t pixelStart = offBits ? offBits : tableEnd;
+    if (pixelStart < tableStart || pixelStart > fileBytes)
+        return "pixel offset outside the file";
+    const uint64_t available = fileBytes - pixelStart;
+    if (sizeImage != 0 && sizeImage > available)
+        return "pixel data shorter than the header says";
+
+    // Uncompressed rows are stored exactly as the section keeps them; the last may come without
+    // its padding. The file must hold them all before a block is allocated for them, or a few
+    // header bytes could claim a gigabyte. (Written as a division, so no product overflows.)
+    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+    if (!rle) {
+        const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
+        const uint64_t stride = DibStride(width, static_cast<int>(bitCount));
+        const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitCount + 7) / 8;
+        if (available < rowBytes || (available - rowBytes) / stride < rows - 1)
+            return "pixel data cut short";
+    }
+
     const char* why = DibAllocate(out, static_cast<int32_t>(width), static_cast<int32_t>(height),
                                   static_cast<int>(bitCount));
     if (why)
@@ -218,44 +254,15 @@ const char* Decode(const uint8_t* data, std::size_t size, uint64_t fileBytes, Di
         out->compression = BI_BITFIELDS;
         std::memcpy(out->masks, masks, sizeof masks);
     }
-
-    // Colour table: as many entries as the file declares (all of them when it says 0), cut at
-    // the pixel offset when that comes earlier; the entries past it stay zero.
-    uint64_t tableEnd = tableStart;
-    if (bitCount <= 8) {
-        const uint64_t maxEntries = 1ull << bitCount;
-        if (clrUsed > maxEntries) {
-            *out = DibImage();
-            return "more colours than the depth can index";
-        }
-        uint64_t entries = clrUsed == 0 ? maxEntries : clrUsed;
-        if (offBits >= tableStart && offBits < tableStart + entries * entrySize)
-            entries = (offBits - tableStart) / entrySize;
-        tableEnd = tableStart + entries * entrySize;
-        if (tableEnd > size) {
-            *out = DibImage();
-            return "colour table cut short";
-        }
-        for (uint64_t i = 0; i < entries; ++i) {
-            const uint8_t* e = data + tableStart + i * entrySize;
-            out->colors[i] = RGBQUAD{e[0], e[1], e[2], 0};
-        }
-        out->colorsUsed = static_cast<uint32_t>(entries);
+    // The table entries past the file's stay zero.
+    for (uint64_t i = 0; i < entries; ++i) {
+        const uint8_t* e = data + tableStart + i * entrySize;
+        out->colors[i] = RGBQUAD{e[0], e[1], e[2], 0};
     }
-
-    const uint64_t pixelStart = offBits ? offBits : tableEnd;
-    if (pixelStart < tableStart || pixelStart > fileBytes) {
-        *out = DibImage();
-        return "pixel offset outside the file";
-    }
-    const uint64_t available = fileBytes - pixelStart;
-    if (sizeImage != 0 && sizeImage > available) {
-        *out = DibImage();
-        return "pixel data shorter than the header says";
-    }
+    out->colorsUsed = static_cast<uint32_t>(entries);
 
     const bool partial = size < fileBytes;
-    if (compression == BI_RLE8 || compression == BI_RLE4) {
+    if (rle) {
         if (partial) {
             *out = DibImage();
             return kBmpNeedsWholeFile;
@@ -267,14 +274,7 @@ const char* Decode(const uint8_t* data, std::size_t size, uint64_t fileBytes, Di
         return why;
     }
 
-    // Uncompressed: the rows are stored exactly as the section keeps them, so this is one copy.
-    // The last row may come without its padding.
-    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitCount + 7) / 8;
-    const uint64_t needed = static_cast<uint64_t>(out->stride) * (out->rows() - 1) + rowBytes;
-    if (available < needed) {
-        *out = DibImage();
-        return "pixel data cut short";
-    }
+    // Uncompressed: one copy of the rows, whose presence was checked above.
     if (partial) {
         if (!pixelStartOut) {
             *out = DibImage();

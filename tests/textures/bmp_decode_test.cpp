@@ -244,6 +244,10 @@ TEST(BmpDecode, FilesThatLieAreRefusedWithoutReadingOutside) {
         {"height 0", with([](BmpSpec& s) { s.height = 0; })},
         {"height INT32_MIN", with([](BmpSpec& s) { s.height = INT32_MIN; })},
         {"3000000 x 2000000", with([](BmpSpec& s) { s.width = 3000000, s.height = 2000000; })},
+        {"16384 x 16384 x 32 in 54 bytes", with([](BmpSpec& s) {
+             s.width = 16384, s.height = 16384, s.bitCount = 32;
+             s.pixels.clear();
+         })},
         {"3000000 x 2000000 RLE", with([&](BmpSpec& s) {
              rle(s);
              s.width = 3000000, s.height = 2000000;
