@@ -38,10 +38,18 @@ void TextureLoadTGAID(const std::string& TGAFile, int32_t Num) {
     slot.TexID = name;
     glBindTexture(GL_TEXTURE_2D, slot.TexID);
     // Rows are packed with no padding; 24-bit rows need not be a multiple of 4 bytes, so read
-    // them byte-aligned and give the caller's alignment back afterwards.
-    GLint alignment = 4;
+    // them byte-aligned, from the start of the block with no row length or skips of the
+    // caller's (they would send the upload and the mipmap build past the block's end), and
+    // give the caller's unpack state back afterwards.
+    GLint alignment = 4, rowLength = 0, skipRows = 0, skipPixels = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+    glGetIntegerv(GL_UNPACK_SKIP_ROWS, &skipRows);
+    glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &skipPixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     const GLint components = static_cast<GLint>(slot.Bpp / 8);
     glTexImage2D(GL_TEXTURE_2D, 0, components, slot.Width, slot.Height, 0, slot.Typ,
                  GL_UNSIGNED_BYTE, slot.ImageData);
@@ -53,6 +61,9 @@ void TextureLoadTGAID(const std::string& TGAFile, int32_t Num) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, components, slot.Width, slot.Height, slot.Typ,
                           GL_UNSIGNED_BYTE, slot.ImageData);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, skipRows);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, skipPixels);
     std::free(slot.ImageData);
     slot.ImageData = nullptr;
 }

@@ -70,14 +70,19 @@ Bytes Bmp(int32_t w, int32_t h, uint16_t bits, Bytes pixels) {
 
 } // namespace
 
-TEST_F(Slots, TgaTextureHoldsRgbInFileRowOrderAndRestoresTheUnpackAlignment) {
+TEST_F(Slots, TgaTextureHoldsRgbInFileRowOrderAndRestoresTheUnpackState) {
     // 3 pixels of 24 bits: rows of 9 bytes, not a multiple of 4.
     const std::string p24 =
         WriteFile("s24.tga", Tga(2, 3, 2, 24,
                                  {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
     const std::string p32 = WriteFile("s32.tga", Tga(10, 2, 1, 32, {0x81, 0x10, 0x20, 0x30, 0x40}));
     glDisable(GL_TEXTURE_2D);
+    // A host's unpack state, none of which may reach the upload: under it the rows would be
+    // read from past the end of the pixel block.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 5);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 1);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 2);
     BoxRecorder boxes;
 
     TextureLoadTGAID(p24, 3);
@@ -86,6 +91,9 @@ TEST_F(Slots, TgaTextureHoldsRgbInFileRowOrderAndRestoresTheUnpackAlignment) {
     EXPECT_EQ(TextureTGA2[3].ImageData, nullptr);
     EXPECT_EQ(Int(GL_TEXTURE_BINDING_2D), GLint(TextureTGA2[3].TexID));
     EXPECT_EQ(Int(GL_UNPACK_ALIGNMENT), 2);
+    EXPECT_EQ(Int(GL_UNPACK_ROW_LENGTH), 5);
+    EXPECT_EQ(Int(GL_UNPACK_SKIP_ROWS), 1);
+    EXPECT_EQ(Int(GL_UNPACK_SKIP_PIXELS), 2);
     EXPECT_EQ(Texels(), (Bytes{3,  2,  1,  255, 6,  5,  4,  255, 9,  8,  7,  255,
                                12, 11, 10, 255, 15, 14, 13, 255, 18, 17, 16, 255}));
     GLint v;
@@ -97,6 +105,9 @@ TEST_F(Slots, TgaTextureHoldsRgbInFileRowOrderAndRestoresTheUnpackAlignment) {
     EXPECT_EQ(Texels(), (Bytes{0x30, 0x20, 0x10, 0x40, 0x30, 0x20, 0x10, 0x40}));
     EXPECT_TRUE(boxes.boxes.empty());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
 }
 
 TEST_F(Slots, TgaSlotsKeepTheirNameOnFailureAndTakeANewOneOnReload) {
