@@ -38,8 +38,12 @@ void SetState(HWND w, int state) {
 // A memory DC with the picture and its palette selected, stored in property `name`.
 void MakePictureDC(HWND w, const char* name, HBITMAP bitmap, HPALETTE palette) {
     HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc)
+    if (!dc) {
+        // Nothing will own the pictures, so nothing would ever release them.
+        DeleteObject(bitmap);
+        DeleteObject(palette);
         return;
+    }
     if (bitmap)
         SelectObject(dc, bitmap);
     if (palette) {
