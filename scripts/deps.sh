@@ -6,7 +6,7 @@ set -euo pipefail
 build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfontconfig1-dev
             libxext-dev libxrender-dev libxcursor-dev libgl-dev libglu1-mesa-dev
             libgl1-mesa-dri libglx-mesa0 libpixman-1-dev fonts-dejavu-core)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libstb-dev openbox)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libxfixes-dev libstb-dev openbox)
 fuzz_pkgs=(clang libclang-rt-14-dev)
 bench_pkgs=(libglfw3-dev mesa-utils)
 windows_pkgs=(g++-mingw-w64-x86-64 wine wine64 imagemagick)

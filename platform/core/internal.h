@@ -35,11 +35,14 @@ public:
 
     uintptr_t Add(std::unique_ptr<T> object) {
         size_t index;
-        if (!free_.empty()) {
-            index = free_.back();
-            free_.pop_back();
+        // A freed slot waits behind every other free one, and the table grows rather than reuse
+        // one while few are free: a generation then wraps only after kReserve * 4096 reuses, not
+        // after 4096 create/destroy cycles of a single object.
+        if (!free_.empty() && (free_.size() > kReserve || slots_.size() >= kMaxSlots)) {
+            index = free_.front();
+            free_.pop_front();
         } else {
-            if (slots_.size() >= 0xFFFE)
+            if (slots_.size() >= kMaxSlots)
                 return 0;
             index = slots_.size();
             slots_.emplace_back();
@@ -73,6 +76,8 @@ public:
     }
 
 private:
+    static constexpr size_t kMaxSlots = 0xFFFE; // the index takes 16 bits, 0 is never used
+    static constexpr size_t kReserve = 1024;
     struct Slot {
         std::unique_ptr<T> object;
         unsigned generation = 1;
@@ -93,7 +98,7 @@ private:
 
     HandleKind kind_;
     std::vector<Slot> slots_;
-    std::vector<size_t> free_;
+    std::deque<size_t> free_; // oldest freed first
 };
 
 template <class H> H ToHandle(uintptr_t v) {
@@ -169,8 +174,9 @@ bool MatchesFilter(const MSG& m, HWND filter, UINT min, UINT max);
 class MessageQueue {
 public:
     void Post(const MSG& m) { posted_.push_back({m, 0}); }
-    // Queues input. A pointer motion replaces the window's pending WM_MOUSEMOVE when no other
-    // input message for that window came after it, so a slow reader sees the newest position.
+    // Queues input. A pointer motion replaces the window's pending WM_MOUSEMOVE when it is the
+    // newest input of all (any window), so a slow reader sees the newest position and input
+    // for different windows keeps its order.
     void PostInput(const QueuedMessage& q);
     void PostQuit(int code) {
         quit_ = true;

@@ -4,8 +4,8 @@
 // Order of retrieval, as on the original platform: posted messages, then the quit request,
 // then input, then WM_PAINT for a window that is invalid (produced only when nothing else
 // waits, once per window until it is validated). A pointer motion replaces the window's pending
-// WM_MOUSEMOVE when no other input for that window came after it, so a slow reader always sees
-// the newest position and never a backlog.
+// WM_MOUSEMOVE when that is the newest input of all, so a slow reader always sees the newest
+// position and never a backlog, and input for different windows is never reordered.
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -24,17 +24,12 @@ bool MatchesFilter(const MSG& m, HWND filter, UINT min, UINT max) {
 }
 
 void MessageQueue::PostInput(const QueuedMessage& q) {
-    if (q.msg.message == WM_MOUSEMOVE) {
-        // Coalesce with the newest input of the same window when that is a move too.
-        for (auto it = input_.rbegin(); it != input_.rend(); ++it) {
-            if (it->msg.hwnd != q.msg.hwnd)
-                continue;
-            if (it->msg.message == WM_MOUSEMOVE) {
-                *it = q;
-                return;
-            }
-            break;
-        }
+    // Coalesce only with the newest input of all: replacing an older move would put it ahead
+    // of whatever another window received after it.
+    if (q.msg.message == WM_MOUSEMOVE && !input_.empty() &&
+        input_.back().msg.message == WM_MOUSEMOVE && input_.back().msg.hwnd == q.msg.hwnd) {
+        input_.back() = q;
+        return;
     }
     input_.push_back(q);
 }
@@ -57,7 +52,8 @@ bool TakeFrom(std::deque<QueuedMessage>& d, QueuedMessage* out, HWND filter, UIN
 bool MessageQueue::Take(QueuedMessage* out, HWND filter, UINT min, UINT max, bool remove) {
     if (TakeFrom(posted_, out, filter, min, max, remove))
         return true;
-    if (quit_ && (min == 0 && max == 0 ? true : (WM_QUIT >= min && WM_QUIT <= max))) {
+    // The quit request ignores the range: a loop that filters must still be able to end.
+    if (quit_) {
         *out = QueuedMessage{};
         out->msg.message = WM_QUIT;
         out->msg.wParam = WPARAM(quitCode_);

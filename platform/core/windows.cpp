@@ -43,8 +43,11 @@ Window* LookupLiveWindow(HWND h) {
 
 HWND AddWindow(std::unique_ptr<Window> w) {
     Window* raw = w.get();
-    raw->self = ToHandle<HWND>(TheState().windows.Add(std::move(w)));
-    return raw->self;
+    // A full table frees the window: `raw` may only be touched when the handle is real.
+    const HWND h = ToHandle<HWND>(TheState().windows.Add(std::move(w)));
+    if (h)
+        raw->self = h;
+    return h;
 }
 
 std::unique_ptr<Window> RemoveWindow(HWND h) {

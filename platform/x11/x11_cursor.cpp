@@ -78,7 +78,13 @@ bool DecodeCursorFile(const std::vector<uint8_t>& f, CursorObject* out) {
     if (out->hotY >= height)
         out->hotY = height - 1;
     out->argb.assign(size_t(width) * height, 0);
+    // A 32-bit image with any alpha at all is drawn by its alpha alone; one without (an old
+    // writer's) by its mask. That is known only after the whole image has been looked at.
     bool anyAlpha = false;
+    if (bits == 32)
+        for (int y = 0; y < height && !anyAlpha; ++y)
+            for (int x = 0; x < width && !anyAlpha; ++x)
+                anyAlpha = (U32(xorBits + xorStride * y + 4 * x) >> 24) != 0;
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = xorBits + xorStride * (height - 1 - y); // bottom-up
         const uint8_t* mask = andBits + andStride * (height - 1 - y);
@@ -86,7 +92,6 @@ bool DecodeCursorFile(const std::vector<uint8_t>& f, CursorObject* out) {
             uint32_t px;
             if (bits == 32) {
                 px = U32(row + 4 * x);
-                anyAlpha = anyAlpha || (px >> 24);
             } else if (bits == 24) {
                 px = uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 |
                      uint32_t(row[3 * x + 2]) << 16;
@@ -102,13 +107,6 @@ bool DecodeCursorFile(const std::vector<uint8_t>& f, CursorObject* out) {
             out->argb[size_t(y) * width + x] = px;
         }
     }
-    if (bits == 32 && !anyAlpha) // old-style 32-bit image: the mask says what shows
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* mask = andBits + andStride * (height - 1 - y);
-                uint32_t& px = out->argb[size_t(y) * width + x];
-                px = ((mask[x / 8] >> (7 - x % 8)) & 1) ? 0 : (px | 0xFF000000u);
-            }
     return true;
 }
 

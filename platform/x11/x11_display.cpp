@@ -162,6 +162,8 @@ HWND WindowFromX(::Window xid) {
 
 namespace {
 // The window manager's support list, read once per call (cheap, and window managers restart).
+// Any client can set these root properties: 32-bit items of the right type are read as longs,
+// nothing else.
 bool ReadSupported(Atom atom, bool* running) {
     Connection* c = Conn();
     *running = false;
@@ -174,7 +176,7 @@ bool ReadSupported(Atom atom, bool* running) {
     ::Window wm = 0;
     if (XGetWindowProperty(c->display, c->root, c->atoms._NET_SUPPORTING_WM_CHECK, 0, 1, False,
                            XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        data && count == 1)
+        data && type == XA_WINDOW && format == 32 && count == 1)
         wm = *reinterpret_cast<::Window*>(data);
     if (data)
         XFree(data);
@@ -185,7 +187,7 @@ bool ReadSupported(Atom atom, bool* running) {
     bool found = false;
     if (XGetWindowProperty(c->display, c->root, c->atoms._NET_SUPPORTED, 0, 4096, False, XA_ATOM,
                            &type, &format, &count, &after, &data) == Success &&
-        data) {
+        data && type == XA_ATOM && format == 32) {
         const Atom* atoms = reinterpret_cast<const Atom*>(data);
         for (unsigned long i = 0; i < count && !found; ++i)
             found = atoms[i] == atom;

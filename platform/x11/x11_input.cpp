@@ -6,6 +6,7 @@
 // (WM_SIZE, WM_SETFOCUS...) is delivered by calling the window procedure, which happens only
 // inside PeekMessageA / GetMessageA, as on the original platform.
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include "platform/x11/x11_internal.h"
@@ -195,13 +196,18 @@ void OnKey(XKeyEvent& e, bool press) {
     Window* w = LookupLiveWindow(h);
     if (!w)
         return;
+    // The unshifted keysym names the key whatever the modifiers (Shift+A is still VK 'A')...
     KeySym sym = XkbKeycodeToKeysym(e.display, KeyCode(e.keycode), 0, 0);
+    char text[8] = {};
+    KeySym typed = NoSymbol;
+    const int n = XLookupString(&e, text, sizeof text, &typed, nullptr);
+    // ...except on the keypad, where NumLock (and Shift) choose between the digit and the
+    // navigation key, and the virtual key follows that choice.
+    if (IsKeypadKey(sym) && IsKeypadKey(typed))
+        sym = typed;
     UINT vk = VirtualKey(sym);
     if (!vk)
         return;
-    char text[8] = {};
-    KeySym typed;
-    const int n = XLookupString(&e, text, sizeof text, &typed, nullptr);
     unsigned ch = n == 1 ? static_cast<unsigned char>(text[0]) : 0;
     const bool alt = (e.state & Mod1Mask) || vk == VK_MENU;
     Window* top = LookupLiveWindow(core::TopLevelOf(h));
@@ -251,9 +257,10 @@ void OnProperty(XPropertyEvent& e) {
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(c->display, e.window, e.atom, 0, 4, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && count == 4) {
+    // Anyone may set the property: only four 32-bit cardinals are read as longs.
+    if (XGetWindowProperty(c->display, e.window, e.atom, 0, 4, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && count == 4) {
         const long* f = reinterpret_cast<const long*>(data);
         w->frame[0] = int(f[0]), w->frame[2] = int(f[1]), w->frame[1] = int(f[2]),
         w->frame[3] = int(f[3]);
@@ -304,7 +311,9 @@ void HandleEvent(XEvent& e) {
             e.xfocus.detail == NotifyPointer || e.xfocus.detail >= NotifyPointerRoot)
             break;
         if (HWND h = WindowFromX(e.xfocus.window)) {
-            if (LookupLiveWindow(h) && core::TheState().focus != h) {
+            // Children never hold the X focus: SetFocus(child) gives it to the top-level, and
+            // that FocusIn must leave the child its focus.
+            if (LookupLiveWindow(h) && !core::IsDescendant(h, core::TheState().focus)) {
                 core::TheState().focus = h;
                 core::CallProc(core::LookupWindow(h), WM_SETFOCUS, 0, 0);
             }
@@ -315,9 +324,11 @@ void HandleEvent(XEvent& e) {
             e.xfocus.detail == NotifyPointer || e.xfocus.detail >= NotifyPointerRoot)
             break;
         if (HWND h = WindowFromX(e.xfocus.window)) {
-            if (core::TheState().focus == h) {
+            // The focus leaves with the top-level, also when one of its children had it.
+            const HWND focus = core::TheState().focus;
+            if (core::IsDescendant(h, focus)) {
                 core::TheState().focus = nullptr;
-                core::CallProc(core::LookupWindow(h), WM_KILLFOCUS, 0, 0);
+                core::CallProc(core::LookupWindow(focus), WM_KILLFOCUS, 0, 0);
                 // Keys held while the focus leaves will never be released here.
                 if (Window* w = core::LookupWindow(h))
                     if (w->native)
@@ -413,8 +424,11 @@ HWND WINAPI SetFocus(HWND h) {
     if (old == h)
         return old;
     s.focus = h;
-    if (old)
+    if (old) {
         core::CallProc(core::LookupWindow(old), WM_KILLFOCUS, WPARAM(h), 0);
+        if (!(w = core::LookupLiveWindow(h)))
+            return old; // the old focus destroyed the new one
+    }
     if (core::Window* top = core::LookupLiveWindow(core::TopLevelOf(h)))
         if (top->native && top->native->mapped) {
             x11::ErrorTrap trap;

@@ -5,6 +5,7 @@
 // Not implemented: owner-drawn parts, icons, tips, simple mode, the sizing grip.
 #include <X11/Xft/Xft.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -48,8 +49,10 @@ void Paint(HWND h, StatusBar* bar) {
     static XftFont* font = XftFontOpenName(d, c->screen, "DejaVu Sans:size=9");
     XftDraw* draw = font ? XftDrawCreate(d, xid, c->visual, c->colormap) : nullptr;
     XftColor ink;
-    if (draw)
-        XftColorAllocName(d, c->visual, c->colormap, "black", &ink);
+    if (draw && !XftColorAllocName(d, c->visual, c->colormap, "black", &ink)) {
+        XftDrawDestroy(draw); // no ink: the core font draws the text instead
+        draw = nullptr;
+    }
     int left = 0;
     for (size_t i = 0; i < bar->edges.size(); ++i) {
         const int right = bar->edges[i] < 0 ? r.right : bar->edges[i];
@@ -58,8 +61,8 @@ void Paint(HWND h, StatusBar* bar) {
             XDrawLine(d, xid, gc, right - 1, 3, right - 1, r.bottom - 3);
         }
         const std::string text = i < bar->texts.size() ? Cp1252ToUtf8(bar->texts[i].c_str()) : "";
-        XRectangle clip = {short(left), 0, ushort(right > left ? right - left - 4 : 0),
-                           ushort(r.bottom)};
+        // Parts narrower than the 4-pixel gap clip everything (not a width near 65536).
+        XRectangle clip = {short(left), 0, ushort(std::max(0, right - left - 4)), ushort(r.bottom)};
         if (draw) {
             XftDrawSetClipRectangles(draw, 0, 0, &clip, 1);
             XftDrawStringUtf8(draw, &ink, font, left + 6, (r.bottom + font->ascent) / 2,

@@ -36,7 +36,8 @@ bool IsTopLevel(const Window* w) {
     return !(w->style & WS_CHILD);
 }
 
-// Reads _NET_FRAME_EXTENTS of `xid` into left, right, top, bottom. False when absent.
+// Reads _NET_FRAME_EXTENTS of `xid` into left, right, top, bottom. False when absent or not
+// four 32-bit cardinals (any client can set it: 8 or 16-bit items would be read past their end).
 bool ReadFrame(::Window xid, long frame[4]) {
     Connection* c = Conn();
     Atom type;
@@ -45,7 +46,7 @@ bool ReadFrame(::Window xid, long frame[4]) {
     unsigned char* data = nullptr;
     bool ok = XGetWindowProperty(c->display, xid, c->atoms._NET_FRAME_EXTENTS, 0, 4, False,
                                  XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-              data && count == 4;
+              data && type == XA_CARDINAL && format == 32 && count == 4;
     if (ok)
         std::memcpy(frame, data, 4 * sizeof(long));
     if (data)
@@ -144,7 +145,12 @@ void ShowNative(Window* w, bool show) {
         w->native->mapped = true;
         XFlush(c->display);
     } else if (!show && w->native->mapped) {
-        XUnmapWindow(c->display, w->native->xid);
+        // An iconified window is unmapped already (by the window manager): only the synthetic
+        // UnmapNotify of a withdrawal tells the window manager to let go of it.
+        if (IsTopLevel(w) && w->iconic)
+            XWithdrawWindow(c->display, w->native->xid, c->screen);
+        else
+            XUnmapWindow(c->display, w->native->xid);
         w->native->mapped = false;
         XFlush(c->display);
     }
@@ -341,16 +347,24 @@ namespace x11 = velvix::x11;
 
 namespace {
 
-void DestroyTree(CoreWindow* w) {
+// Procedures may destroy any window, an ancestor of the one they were called for included:
+// after every call into one, the window is looked up again by its handle.
+void DestroyTree(HWND h) {
+    CoreWindow* w = LookupWindow(h);
+    if (!w)
+        return;
     w->destroying = true;
-    if (TheState().capture == w->self)
+    if (TheState().capture == h)
         ReleaseCapture();
     // WM_DESTROY goes to the window first, then to its children (which still exist).
     CallProc(w, WM_DESTROY, 0, 0);
+    w = LookupWindow(h);
+    if (!w)
+        return;
     for (HWND child : std::vector<HWND>(w->children))
         if (CoreWindow* cw = LookupWindow(child))
             if (!cw->destroying)
-                DestroyTree(cw);
+                DestroyTree(child);
 }
 
 void FreeTree(HWND h) {
@@ -359,7 +373,11 @@ void FreeTree(HWND h) {
         return;
     for (HWND child : std::vector<HWND>(w->children))
         FreeTree(child);
+    if (!(w = LookupWindow(h)))
+        return;
     CallProc(w, WM_NCDESTROY, 0, 0);
+    if (!(w = LookupWindow(h)))
+        return;
     if (w->dc)
         velvix_platform::GdiRemove(w->dc);
     if (w->region)
@@ -424,6 +442,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     cs.dwExStyle = exStyle;
     // Most procedures never look at WM_NCCREATE; only an explicit -1 from WM_CREATE stops it.
     CallProc(w, WM_NCCREATE, 0, LPARAM(&cs));
+    if (!(w = LookupLiveWindow(h)))
+        return nullptr; // destroyed by its own WM_NCCREATE
     if (CallProc(w, WM_CREATE, 0, LPARAM(&cs)) == -1) {
         DestroyWindow(h);
         return nullptr;
@@ -440,7 +460,10 @@ BOOL WINAPI DestroyWindow(HWND h) {
     if (!w || w->destroying)
         return FALSE;
     x11::ShowNative(w, false);
-    DestroyTree(w);
+    DestroyTree(h);
+    // A WM_DESTROY handler that destroyed an ancestor has freed this window with it.
+    if (!(w = LookupWindow(h)))
+        return TRUE;
     // The X windows go in one request: destroying the top one takes its subwindows along.
     backend::DestroyNative(w);
     std::function<void(HWND)> forget = [&](HWND child) {
@@ -485,12 +508,20 @@ BOOL WINAPI ShowWindow(HWND h, int cmd) {
         }
         w->iconic = true;
         break;
-    default:
+    default: {
+        const bool wasIconic = w->iconic;
         w->visible = true;
         w->iconic = false;
         x11::ShowNative(w, true);
+        // `mapped` says what we asked for; the window manager unmaps an iconified window behind
+        // our back, and mapping it again is how a client asks for it back.
+        if (wasIconic && c && w->native && !(w->style & WS_CHILD)) {
+            XMapWindow(c->display, w->native->xid);
+            XFlush(c->display);
+        }
         InvalidateWindow(w, true);
         break;
+    }
     }
     return was;
 }
@@ -510,7 +541,10 @@ BOOL WINAPI MoveWindow(HWND h, int x, int y, int width, int height, BOOL repaint
         w->height = std::max(1, height - w->frame[1] - w->frame[3]);
         x11::SetSizeHints(w);
     }
-    XMoveResizeWindow(c->display, w->native->xid, w->x, w->y, unsigned(std::max(1, w->width)),
+    // A top-level window is placed by its outer position, as at creation: with north-west
+    // gravity the window manager puts its frame there.
+    const int xx = w->style & WS_CHILD ? w->x : x, yy = w->style & WS_CHILD ? w->y : y;
+    XMoveResizeWindow(c->display, w->native->xid, xx, yy, unsigned(std::max(1, w->width)),
                       unsigned(std::max(1, w->height)));
     XFlush(c->display);
     if (repaint)

@@ -1,5 +1,6 @@
 // cursor_test.cpp - standard cursors and icons, and cursor files read by us: a good one loads
-// and shows over a window, broken or lying ones give 0.
+// and shows over a window (the server's copy of the picture is read back), broken or lying
+// ones give 0.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,10 @@
 
 #include "helpers.h"
 #include "platform/win32.h"
+
+// X last: its macros would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace {
 
@@ -40,8 +45,11 @@ void Put32(std::vector<unsigned char>& v, unsigned x) {
     Put16(v, x >> 16);
 }
 
-// A 4x4 cursor file with 32-bit pixels and its mask, hot spot (1, 2).
-std::vector<unsigned char> CursorFile() {
+// A 4x4 cursor file with 32-bit pixels (`pixels`, top row first; one colour by default) and
+// an all-zero mask, hot spot (1, 2).
+std::vector<unsigned char> CursorFile(std::vector<unsigned> pixels = {}) {
+    if (pixels.empty())
+        pixels.assign(16, 0xFF336699u);
     std::vector<unsigned char> f;
     Put16(f, 0), Put16(f, 2), Put16(f, 1);                          // header: a cursor, one image
     f.push_back(4), f.push_back(4), f.push_back(0), f.push_back(0); // 4x4
@@ -51,8 +59,9 @@ std::vector<unsigned char> CursorFile() {
     Put32(f, 40), Put32(f, 4), Put32(f, 8), Put16(f, 1), Put16(f, 32);
     for (int i = 0; i < 6; ++i)
         Put32(f, 0);
-    for (int i = 0; i < 16; ++i)
-        Put32(f, 0xFF336699u);
+    for (int y = 3; y >= 0; --y) // rows bottom-up
+        for (int x = 0; x < 4; ++x)
+            Put32(f, pixels[size_t(y) * 4 + x]);
     for (int i = 0; i < 4; ++i)
         Put32(f, 0);
     return f;
@@ -105,6 +114,48 @@ TEST(Cursors, FilesAreCheckedBeforeUse) {
     EXPECT_EQ(LoadCursorFromFileA(Write("empty.cur", {}).c_str()), nullptr);
     EXPECT_EQ(LoadCursorFromFileA("/nonexistent/velvix.cur"), nullptr);
     EXPECT_EQ(LoadCursorFromFileA(nullptr), nullptr);
+}
+
+// A 32-bit image with alpha anywhere is drawn by alpha alone, also where the pixels before
+// the first non-zero alpha are (an all-zero mask would make them opaque).
+TEST(Cursors, AlphaAnywhereInA32BitImageRulesEveryPixel) {
+    std::vector<unsigned> pixels(16, 0xFFFF0000u);
+    for (int x = 0; x < 4; ++x)
+        pixels[size_t(x)] = 0; // the top row: fully transparent
+    HCURSOR c = LoadCursorFromFileA(Write("alpha.cur", CursorFile(pixels)).c_str());
+    ASSERT_NE(c, nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hCursor = c;
+    wc.lpszClassName = "VelvixAlphaCursor";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND h = CreateWindowExA(0, "VelvixAlphaCursor", "", WS_POPUP | WS_VISIBLE, 300, 300, 40, 40,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(SetCursorPos(320, 320));
+
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    int event, error;
+    ASSERT_TRUE(XFixesQueryExtension(dpy, &event, &error));
+    XSync(dpy, False);
+    POINT p;
+    GetCursorPos(&p); // the platform's requests are done too
+    XFixesCursorImage* img = XFixesGetCursorImage(dpy);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(img->width, 4);
+    EXPECT_EQ(img->height, 4);
+    EXPECT_EQ(img->xhot, 1);
+    EXPECT_EQ(img->yhot, 2);
+    if (img->width == 4 && img->height == 4) {
+        EXPECT_EQ(img->pixels[0] & 0xFFFFFFFFu, 0u) << "top left: transparent";
+        EXPECT_EQ(img->pixels[3] & 0xFFFFFFFFu, 0u) << "top right: transparent";
+        EXPECT_EQ(img->pixels[4] & 0xFFFFFFFFu, 0xFFFF0000u) << "second row: opaque red";
+        EXPECT_EQ(img->pixels[15] & 0xFFFFFFFFu, 0xFFFF0000u);
+    }
+    XFree(img);
+    XCloseDisplay(dpy);
+    DestroyWindow(h);
 }
 
 } // namespace

@@ -162,9 +162,13 @@ TEST_F(Input, CaptureKeepsDragsOutsideAndWrapsNegativeCoordinates) {
 TEST_F(Input, KeysCarryVirtualKeyCodes) {
     EXPECT_EQ(GetFocus(), w);
     EXPECT_EQ(GetForegroundWindow(), w);
+    // The keypad's keys give digits with NumLock on and navigation keys with it off.
+    const unsigned numLock = XkbKeysymToModifiers(dpy, XK_Num_Lock);
+    ASSERT_NE(numLock, 0u);
     const struct {
         KeySym sym;
         UINT vk;
+        bool numLock = false;
     } cases[] = {{XK_a, 'A'},
                  {XK_z, 'Z'},
                  {XK_5, '5'},
@@ -179,8 +183,17 @@ TEST_F(Input, KeysCarryVirtualKeyCodes) {
                  {XK_Control_L, VK_CONTROL},
                  {XK_minus, VK_OEM_MINUS},
                  {XK_KP_Add, VK_ADD},
-                 {XK_Next, VK_NEXT}};
+                 {XK_Next, VK_NEXT},
+                 {XK_KP_0, VK_NUMPAD0, true},
+                 {XK_KP_7, VK_NUMPAD7, true},
+                 {XK_KP_9, VK_NUMPAD9, true},
+                 {XK_KP_Decimal, VK_DECIMAL, true},
+                 {XK_KP_Add, VK_ADD, true},
+                 {XK_KP_Home, VK_HOME},
+                 {XK_KP_Insert, VK_INSERT},
+                 {XK_KP_Delete, VK_DELETE}};
     for (const auto& c : cases) {
+        XkbLockModifiers(dpy, XkbUseCoreKbd, numLock, c.numLock ? numLock : 0);
         Key(c.sym, true);
         Key(c.sym, false);
         Settle();
@@ -194,6 +207,7 @@ TEST_F(Input, KeysCarryVirtualKeyCodes) {
         EXPECT_EQ(got[1].wParam, c.vk);
         EXPECT_NE(got[1].lParam & (1L << 31), 0) << "transition bit";
     }
+    XkbLockModifiers(dpy, XkbUseCoreKbd, numLock, 0);
     // F10 belongs to the system.
     Key(XK_F10, true);
     Key(XK_F10, false);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "helpers.h"
+#include "platform/core/internal.h"
 #include "platform/win32.h"
 
 namespace {
@@ -67,6 +68,69 @@ TEST_F(Queue, GetMessageReturnsZeroForQuitAfterPostedMessages) {
     EXPECT_EQ(m.wParam, 7u);
     EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
         << "one quit, seen once; got " << m.message;
+}
+
+TEST_F(Queue, QuitIsRetrievedWhateverTheRange) {
+    PostMessageA(a, WM_USER, 0, 0); // outside every range below but the last: it stays
+    const struct {
+        UINT min, max;
+    } ranges[] = {{WM_KEYDOWN, WM_KEYUP}, {WM_USER + 1, WM_USER + 5}, {WM_QUIT, WM_QUIT}};
+    MSG m;
+    for (const auto& r : ranges) {
+        PostQuitMessage(4);
+        // Peek first: GetMessageA would wait for ever if the quit were filtered out.
+        ASSERT_TRUE(PeekMessageA(&m, nullptr, r.min, r.max, PM_NOREMOVE)) << r.min;
+        EXPECT_EQ(m.message, UINT(WM_QUIT)) << r.min;
+        EXPECT_EQ(GetMessageA(&m, nullptr, r.min, r.max), FALSE) << r.min;
+        EXPECT_EQ(m.wParam, 4u);
+        EXPECT_FALSE(PeekMessageA(&m, nullptr, r.min, r.max, PM_REMOVE)) << "taken once";
+    }
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, UINT(WM_USER));
+}
+
+// Input queued straight into the queue, as the backend does, so the order is exact.
+TEST_F(Queue, MotionCoalescesOnlyWithTheNewestInput) {
+    struct In {
+        char window; // 'a' or 'b'
+        UINT msg;
+        int x;
+    };
+    const struct {
+        std::vector<In> posted, expected;
+    } cases[] = {
+        // A move never overtakes another window's click...
+        {{{'a', WM_MOUSEMOVE, 1}, {'b', WM_LBUTTONDOWN, 2}, {'a', WM_MOUSEMOVE, 3}},
+         {{'a', WM_MOUSEMOVE, 1}, {'b', WM_LBUTTONDOWN, 2}, {'a', WM_MOUSEMOVE, 3}}},
+        // ...nor its move.
+        {{{'a', WM_MOUSEMOVE, 1}, {'b', WM_MOUSEMOVE, 2}, {'a', WM_MOUSEMOVE, 3}},
+         {{'a', WM_MOUSEMOVE, 1}, {'b', WM_MOUSEMOVE, 2}, {'a', WM_MOUSEMOVE, 3}}},
+        // Back-to-back moves of one window leave the newest.
+        {{{'a', WM_MOUSEMOVE, 1}, {'b', WM_MOUSEMOVE, 2}, {'b', WM_MOUSEMOVE, 3}},
+         {{'a', WM_MOUSEMOVE, 1}, {'b', WM_MOUSEMOVE, 3}}},
+        {{{'a', WM_LBUTTONDOWN, 1}, {'a', WM_MOUSEMOVE, 2}, {'a', WM_MOUSEMOVE, 3}},
+         {{'a', WM_LBUTTONDOWN, 1}, {'a', WM_MOUSEMOVE, 3}}},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        for (const In& in : cases[i].posted) {
+            velvix::core::QueuedMessage q;
+            q.msg.hwnd = in.window == 'a' ? a : b;
+            q.msg.message = in.msg;
+            q.msg.lParam = MAKELPARAM(in.x, 0);
+            velvix::core::Queue().PostInput(q);
+        }
+        std::vector<MSG> got;
+        for (const MSG& m : Drain())
+            if (m.message != WM_PAINT)
+                got.push_back(m);
+        ASSERT_EQ(got.size(), cases[i].expected.size()) << "case " << i;
+        for (size_t k = 0; k < got.size(); ++k) {
+            const In& e = cases[i].expected[k];
+            EXPECT_EQ(got[k].hwnd, e.window == 'a' ? a : b) << "case " << i << ", message " << k;
+            EXPECT_EQ(got[k].message, e.msg) << "case " << i << ", message " << k;
+            EXPECT_EQ(GET_X_LPARAM(got[k].lParam), e.x) << "case " << i << ", message " << k;
+        }
+    }
 }
 
 TEST_F(Queue, PaintComesLastAndOncePerInvalidWindow) {

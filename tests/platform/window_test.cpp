@@ -1,10 +1,13 @@
-// window_test.cpp - classes, window creation and destruction, child windows, sizes and
-// properties through the Win32-shaped calls on a real X server.
+// window_test.cpp - classes, window creation and destruction (also by the procedures being
+// called), child windows, sizes and properties through the Win32-shaped calls on a real X
+// server, and how long a stale handle stays stale.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "helpers.h"
+#include "platform/core/internal.h"
 #include "platform/win32.h"
 
 namespace {
@@ -118,6 +121,71 @@ TEST(Windows, DestroyReachesChildrenOnceAndHandlesGoStale) {
     for (const MSG& m : ptest::Drain())
         EXPECT_NE(m.hwnd, child) << "nothing is left queued for a destroyed window";
     EXPECT_EQ(Only(Log(), WM_DESTROY).size(), 2u);
+}
+
+// A procedure that destroys a window when it hears `g_when` (the suite also runs under
+// AddressSanitizer, which sees any use of a window freed under the caller).
+UINT g_when = 0;
+HWND g_victim = nullptr;
+LRESULT CALLBACK Destroyer(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == g_when && g_when) {
+        g_when = 0;
+        DestroyWindow(g_victim ? g_victim : h);
+    }
+    return DefWindowProcA(h, m, wp, lp);
+}
+
+TEST(Windows, ProceduresMayDestroyWindowsUnderTheCaller) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Destroyer;
+    wc.lpszClassName = "VelvixDestroyer";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    auto make = [](DWORD style, HWND parent) {
+        return CreateWindowExA(0, "VelvixDestroyer", "", style, 0, 0, 60, 40, parent, nullptr,
+                               nullptr, nullptr);
+    };
+
+    // A child whose WM_DESTROY destroys its parent, and so itself with it.
+    HWND top = make(WS_POPUP | WS_VISIBLE, nullptr);
+    HWND child = make(WS_CHILD | WS_VISIBLE, top);
+    ASSERT_TRUE(top && child);
+    g_when = WM_DESTROY, g_victim = top;
+    EXPECT_TRUE(DestroyWindow(child));
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_FALSE(IsWindow(top));
+
+    // A window destroyed by its own WM_NCCREATE is never returned.
+    g_when = WM_NCCREATE, g_victim = nullptr;
+    EXPECT_EQ(make(WS_POPUP, nullptr), nullptr);
+
+    // The focus that is taken away destroys the window that takes it.
+    HWND first = make(WS_POPUP | WS_VISIBLE, nullptr);
+    HWND second = make(WS_POPUP | WS_VISIBLE, nullptr);
+    ASSERT_TRUE(first && second);
+    SetFocus(first);
+    g_when = WM_KILLFOCUS, g_victim = second;
+    EXPECT_EQ(SetFocus(second), first);
+    EXPECT_FALSE(IsWindow(second));
+    g_when = 0;
+    DestroyWindow(first);
+    ptest::Drain();
+}
+
+// Handles of one slot come back only after very many reuses of the table: a stale handle
+// kept by a program must not find a much later window.
+TEST(Handles, AStaleHandleDoesNotComeBack) {
+    velvix::core::HandleTable<int> table(velvix::core::kWindowHandle);
+    const uintptr_t first = table.Add(std::make_unique<int>(1));
+    ASSERT_NE(first, 0u);
+    table.Remove(reinterpret_cast<const void*>(first));
+    // One object made and freed over and over: the pattern that reuses a single slot most.
+    for (int i = 0; i < 5000; ++i) {
+        const uintptr_t h = table.Add(std::make_unique<int>(i));
+        ASSERT_NE(h, first) << "after " << i << " cycles";
+        ASSERT_EQ(table.Get(reinterpret_cast<const void*>(first)), nullptr);
+        ASSERT_NE(table.Get(reinterpret_cast<const void*>(h)), nullptr);
+        table.Remove(reinterpret_cast<const void*>(h));
+    }
 }
 
 // Without a window manager, the window is exactly what was asked for.
