@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Velvix needs and that are missing; a second run installs
-# nothing. Usage: scripts/deps.sh build|test|fuzz|bench|windows|all
+# nothing. Usage: scripts/deps.sh build|test|fuzz|bench|windows|soak|screenshot|all
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config libx11-dev libxrandr-dev libxft-dev libfontconfig1-dev
@@ -10,6 +10,8 @@ test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils libxtst-dev libxfixes-dev l
 fuzz_pkgs=(clang libclang-rt-14-dev)
 bench_pkgs=(libglfw3-dev mesa-utils)
 windows_pkgs=(g++-mingw-w64-x86-64 wine wine64 imagemagick)
+soak_pkgs=(wmctrl)
+screenshot_pkgs=(x11-apps imagemagick)
 
 case "${1:-all}" in
   build) want=("${build_pkgs[@]}") ;;
@@ -17,9 +19,11 @@ case "${1:-all}" in
   fuzz) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}") ;;
   bench) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
   windows) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+  soak) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}" "${soak_pkgs[@]}") ;;
+  screenshot) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${screenshot_pkgs[@]}") ;;
   all) want=("${build_pkgs[@]}" "${test_pkgs[@]}" "${fuzz_pkgs[@]}" "${bench_pkgs[@]}"
-             "${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|fuzz|bench|windows|all" >&2; exit 2 ;;
+             "${windows_pkgs[@]}" "${soak_pkgs[@]}" "${screenshot_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|fuzz|bench|windows|soak|screenshot|all" >&2; exit 2 ;;
 esac
 
 missing=()

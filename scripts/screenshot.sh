@@ -3,14 +3,7 @@
 # the keyboard, a drag to turn the view a little, then a picture of its window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh" test
-for p in x11-apps imagemagick; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="${missing:-} $p"
-done
-if [ -n "${missing:-}" ]; then
-  sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends $missing >/dev/null
-fi
+"$root/scripts/deps.sh" screenshot
 build=${VELVIX_BUILD:-$root/build}
 VELVIX_BUILD=$build "$root/scripts/build.sh"
 source "$root/scripts/xvfb.sh"

@@ -8,14 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-escape}
 seconds=${SOAK_SECONDS:-120}
-"$root/scripts/deps.sh" bench
-for p in openbox wmctrl; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="${missing:-} $p"
-done
-if [ -n "${missing:-}" ]; then
-  sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends $missing >/dev/null
-fi
+"$root/scripts/deps.sh" soak
 build=${VELVIX_BENCH_BUILD:-$root/build-bench}
 VELVIX_BUILD=$build "$root/scripts/build.sh" -DCMAKE_BUILD_TYPE=Release -DVELVIX_BUILD_TESTS=OFF \
   -DVELVIX_BUILD_BENCH=ON
