@@ -1,5 +1,6 @@
-// velvix.h - the one header a host program includes: the whole framework and the platform
-// operations a host calls itself (message boxes, buffer swaps, the Win32 names and constants).
+// velvix.h - the one header a host program includes: the whole framework, the platform
+// operations a host calls itself (message boxes, buffer swaps, the Win32 names and constants)
+// and OpenGL's own header, included after the Win32 names as the Windows GL header needs.
 //
 // Modules: window (state, window + GL context, window procedure + pump, status bar, projection,
 // mouse camera); geometry (capture, normals, lighting, primitives, billboard, particles);
@@ -8,6 +9,8 @@
 #pragma once
 
 #include "platform/win32.h"
+
+#include <GL/gl.h>
 
 #include "framework/buttons/bitmaps.h"
 #include "framework/buttons/image_button.h"

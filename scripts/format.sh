@@ -4,12 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-if ! command -v clang-format >/dev/null; then
-  sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    clang-format >/dev/null
-fi
+"$root/scripts/deps.sh" format
 mapfile -t files < <(git ls-files '*.c' '*.cpp' '*.h')
 case "${1:-check}" in
   check) clang-format --dry-run -Werror "${files[@]}" && echo "format: ${#files[@]} files clean" ;;

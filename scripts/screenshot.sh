@@ -11,10 +11,12 @@ start_xvfb 1024x768x24
 cd "$build/run"
 "$build/particelle" &
 pid=$!
-xdotool search --sync --name "Video!" >/dev/null
+timeout 60 xdotool search --sync --name "Video!" >/dev/null ||
+  { echo "the start-up question did not appear" >&2; exit 1; }
 sleep 0.5
 xdotool key n
-win=$(xdotool search --sync --name "Particelle Volumetriche" | head -n1)
+win=$(timeout 60 xdotool search --sync --name "Particelle Volumetriche" | head -n1 || true)
+[ -n "$win" ] || { echo "no window titled Particelle Volumetriche" >&2; exit 1; }
 sleep 2
 xdotool mousemove 400 300 mousedown 1 mousemove 400 310 sleep 0.5 mousemove 390 320 mouseup 1
 sleep 3

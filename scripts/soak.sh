@@ -21,12 +21,15 @@ cd "$build/run"
 VELVIX_SOAK_REPORT=$report LD_PRELOAD=$build/bench/libsoak_shim.so "$build/particelle" \
   2>"$report.err" &
 pid=$!
-xdotool search --sync --name "Video!" >/dev/null
+timeout 60 xdotool search --sync --name "Video!" >/dev/null ||
+  { echo "the start-up question did not appear" >&2; exit 1; }
 sleep 0.3
 xdotool key n
 sleep 1 # let the question's window go first: xdotool trips over windows vanishing mid-search
-win=$(xdotool search --sync --name "Particelle Volumetriche" | head -n1)
-rss() { awk '/VmRSS/ {print $2}' "/proc/$pid/status"; }
+win=$(timeout 60 xdotool search --sync --name "Particelle Volumetriche" | head -n1 || true)
+[ -n "$win" ] || { echo "no window titled Particelle Volumetriche" >&2; exit 1; }
+# "gone" when the demo died: the report is then what matters most.
+rss() { awk '/VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo gone; }
 sleep 5
 rss_start=$(rss)
 end=$((SECONDS + seconds))

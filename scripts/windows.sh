@@ -33,7 +33,7 @@ pid=$!
 timeout 90 xdotool search --sync --name "Video!" >/dev/null || fail "the start-up question did not appear"
 sleep 1
 xdotool key n
-window=$(timeout 60 xdotool search --sync --name "Particelle Volumetriche" | head -n1)
+window=$(timeout 60 xdotool search --sync --name "Particelle Volumetriche" | head -n1 || true)
 [ -n "$window" ] || fail "no window titled Particelle Volumetriche"
 sleep 6 # a few frames of the full scene
 eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"

@@ -3,11 +3,9 @@
 // follows the last button clicked. Escape or closing the window ends it.
 //
 // Run it in the folder that holds PLAYN.BMP ... STOPP.BMP (scripts/run.sh buttons does).
-#include <GL/gl.h>
+#include "velvix.h"
 
 #include <cstdio>
-
-#include "velvix.h"
 
 using namespace velvix;
 

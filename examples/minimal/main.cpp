@@ -1,9 +1,7 @@
 // main.cpp - the smallest Velvix host program: opens the framework window, draws a few frames
 // of a turning triangle under the mouse camera, checks that the clear colour reached the frame
 // and closes the window. Exits 0 when all went well, 2 when the frame was not drawn.
-#include "velvix.h"
-
-#include <GL/gl.h>
+#include "velvix.h" // the framework and OpenGL: nothing else is needed
 
 using namespace velvix;
 

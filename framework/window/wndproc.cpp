@@ -87,6 +87,7 @@ LRESULT CALLBACK GLWndProc(HWND Window, UINT AMessage, WPARAM WParam, LPARAM LPa
         return 0;
     }
     case WM_CONTEXTMENU:
+        // A host that asked for menus but set no hook gets no menu, not a call through null.
         if (ShowMenuBar && CreateMouseMenu)
             CreateMouseMenu();
         break;

@@ -1,8 +1,8 @@
 // glx_context.cpp - window DCs, pixel formats, GL rendering contexts and buffer swaps on GLX,
 // and the drawing of GDI pixels onto windows.
 //
-// Pixel formats are the GLX frame-buffer configurations that draw on the visual all windows
-// share (24-bit TrueColor, so no destination alpha: a window never turns see-through). The
+// Pixel formats are the GLX frame-buffer configurations that draw on a 24-bit TrueColor visual
+// (alpha bits may be there for blending, but a window never turns see-through). The
 // choice never fails for what cannot be had (stereo, accumulation, auxiliary buffers, 32 depth
 // bits): double buffering, RGBA, depth and stencil decide, then closeness. Contexts are legacy
 // (compatibility) contexts, which offer the fixed-function API.
@@ -240,8 +240,11 @@ HGLRC WINAPI wglCreateContext(HDC hdc) {
         return nullptr;
     x11::ErrorTrap trap;
     GLXContext glx = glXCreateNewContext(c->display, f->config, GLX_RGBA_TYPE, nullptr, True);
-    if (trap.Failed() || !glx)
+    if (trap.Failed() || !glx) {
+        if (glx)
+            glXDestroyContext(c->display, glx);
         return nullptr;
+    }
     auto ctx = std::make_unique<x11::Context>();
     ctx->glx = glx;
     return core::ToHandle<HGLRC>(x11::Contexts().Add(std::move(ctx)));
@@ -293,7 +296,8 @@ HDC WINAPI wglGetCurrentDC(void) {
 BOOL WINAPI SwapBuffers(HDC hdc) {
     core::Window* w = x11::WindowOfDC(hdc);
     x11::Connection* c = x11::Conn();
-    if (!w || !w->native || !c)
+    // A window without a pixel format has no GL buffers to swap.
+    if (!w || !w->native || !c || !w->pixelFormat)
         return FALSE;
     glXSwapBuffers(c->display, w->native->xid);
     return TRUE;

@@ -37,8 +37,9 @@ int OnIOError(Display*) {
 
 void ChooseVisual(Connection& c) {
     // Windows start with the visual of the format a usual request gets (double-buffered, with
-    // depth and stencil), so SetPixelFormat rarely has to remake the window: a remade window
-    // is a new X window, which window managers and tools see come and go.
+    // alpha, depth and stencil, as the framework asks), so SetPixelFormat rarely has to remake
+    // the window: a remade window is a new X window, which window managers and tools see come
+    // and go.
     const int wanted[] = {GLX_X_RENDERABLE,
                           True,
                           GLX_DRAWABLE_TYPE,
@@ -47,6 +48,8 @@ void ChooseVisual(Connection& c) {
                           GLX_RGBA_BIT,
                           GLX_DOUBLEBUFFER,
                           True,
+                          GLX_ALPHA_SIZE,
+                          8,
                           GLX_DEPTH_SIZE,
                           24,
                           GLX_STENCIL_SIZE,

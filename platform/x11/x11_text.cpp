@@ -3,6 +3,7 @@
 // are single-byte Western European.
 #include "platform/x11/x11_text.h"
 
+#include <algorithm>
 #include <iconv.h>
 
 #include <cerrno>
@@ -290,10 +291,22 @@ std::vector<XChar2b> TextFont::CoreChars(const std::string& utf8) const {
 
 int TextFont::Width(const std::string& utf8) const {
     if (xft_ != nullptr) {
-        XGlyphInfo info{};
-        XftTextExtentsUtf8(dpy_, xft_, reinterpret_cast<const FcChar8*>(utf8.data()),
-                           static_cast<int>(utf8.size()), &info);
-        return info.xOff;
+        // Xft reports the advance in 16 bits, so a long text would wrap around: measure it in
+        // pieces short enough to stay far below that, cut between characters.
+        constexpr size_t kPiece = 256;
+        int total = 0;
+        for (size_t at = 0; at < utf8.size();) {
+            size_t end = std::min(utf8.size(), at + kPiece);
+            while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+                ++end;
+            }
+            XGlyphInfo info{};
+            XftTextExtentsUtf8(dpy_, xft_, reinterpret_cast<const FcChar8*>(utf8.data() + at),
+                               static_cast<int>(end - at), &info);
+            total += info.xOff;
+            at = end;
+        }
+        return total;
     }
     if (core_ != nullptr) {
         std::vector<XChar2b> chars = CoreChars(utf8);

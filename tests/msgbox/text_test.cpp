@@ -131,6 +131,15 @@ TEST_F(WithDisplay, BoxSizeFollowsTheTextWithinTheMonitor) {
     for (const std::string& line : wide.lines) {
         EXPECT_LE(wide.text_x + font.Width(line), wide.width);
     }
+    // One word far wider than 32767 pixels is measured whole and broken into lines that fit.
+    const std::string word(5000, 'W');
+    EXPECT_GE(font.Width(word), 5000 * font.Width("W") - 5000);
+    MessageBoxLayout huge = LayoutMessageBox(word, MB_OK, font, 1024, 768);
+    ASSERT_GT(huge.lines.size(), 1u);
+    EXPECT_LT(huge.width, 1024);
+    for (const std::string& line : huge.lines) {
+        EXPECT_LE(huge.text_x + font.Width(line), huge.width);
+    }
     // An icon pushes the text to the right.
     MessageBoxLayout icon = LayoutMessageBox("Hi", MB_OK | MB_ICONQUESTION, font, 1024, 768);
     EXPECT_GT(icon.text_x, small.text_x);

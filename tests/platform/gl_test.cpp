@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "helpers.h"
 #include "platform/win32.h"
 #include "support/gl_window.h"
+#include "xhelpers.h"
 
 namespace {
 
@@ -58,6 +60,34 @@ TEST(GLWindow, PixelFormatNeverFailsForTheFrameworkRequest) {
         << "a format past the last one is refused";
     // The window already has its format: a second one is refused.
     EXPECT_FALSE(SetPixelFormat(w.dc(), format, &pfd));
+}
+
+TEST(GLWindow, TheFrameworkFormatKeepsTheWindowAndSwapsNeedAFormat) {
+    // The framework asks for 32 bits of everything; the window it gets must not be remade
+    // for the format (tools and window managers would see a window come and go).
+    const char* title = "velvix format keeps window";
+    HWND h = ptest::MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 64, 48, nullptr, title);
+    ASSERT_NE(h, nullptr);
+    HDC dc = GetDC(h);
+    EXPECT_FALSE(SwapBuffers(dc)) << "no pixel format yet";
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    const ::Window before = ptest::FindByTitle(d, DefaultRootWindow(d), title);
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = pfd.cAlphaBits = pfd.cAccumBits = 32;
+    pfd.cDepthBits = pfd.cStencilBits = pfd.cAuxBuffers = 32;
+    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
+    XSync(d, False);
+    EXPECT_NE(before, 0u);
+    EXPECT_EQ(ptest::FindByTitle(d, DefaultRootWindow(d), title), before);
+    EXPECT_TRUE(SwapBuffers(dc));
+    XCloseDisplay(d);
+    ReleaseDC(h, dc);
+    DestroyWindow(h);
 }
 
 TEST(GLWindow, CallsWithoutCurrentContextDoNothing) {
