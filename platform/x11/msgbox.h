@@ -16,7 +16,10 @@ namespace velvix::x11 {
 // `text` and `caption` are Windows-1252; a null caption shows "Error". Styles with more
 // answers (MB_OKCANCEL, MB_YESNOCANCEL, MB_ABORTRETRYIGNORE, MB_RETRYCANCEL) get their own
 // buttons and may also return IDCANCEL, IDABORT, IDRETRY or IDIGNORE; unknown styles are MB_OK.
+//
+// `owner`, when not 0, is the X window the box belongs to: window managers keep the box above
+// it and treat the two as one program window.
 int RunMessageBox(Display* dpy, const char* text, const char* caption, unsigned type,
-                  const std::function<void(XEvent&)>& foreign);
+                  const std::function<void(XEvent&)>& foreign, Window owner = 0);
 
 } // namespace velvix::x11

@@ -45,7 +45,11 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
     }
     // The pointer must be free for the box even if a window holds the capture.
     ReleaseCapture();
-    return velvix::x11::RunMessageBox(conn->display, text ? text : "", caption, type, ServeOthers);
+    ::Window owner = 0;
+    if (hWnd && velvix::core::LookupLiveWindow(hWnd))
+        owner = velvix::x11::XidOf(velvix::core::TopLevelOf(hWnd));
+    return velvix::x11::RunMessageBox(conn->display, text ? text : "", caption, type, ServeOthers,
+                                      owner);
 }
 
 } // extern "C"

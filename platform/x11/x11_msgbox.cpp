@@ -270,7 +270,8 @@ std::vector<Dialog*>& OpenBoxes() {
 
 class Dialog {
 public:
-    Dialog(Display* dpy, const std::string& text, const std::string& caption, unsigned type);
+    Dialog(Display* dpy, const std::string& text, const std::string& caption, unsigned type,
+           Window owner);
     ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -317,7 +318,8 @@ private:
     bool space_down_ = false;
 };
 
-Dialog::Dialog(Display* dpy, const std::string& text, const std::string& caption, unsigned type)
+Dialog::Dialog(Display* dpy, const std::string& text, const std::string& caption, unsigned type,
+               Window owner)
     : dpy_(dpy), screen_(DefaultScreen(dpy)) {
     font_ = std::make_unique<TextFont>(dpy, screen_, kMessageBoxFont);
     BoxRect mon = PrimaryMonitor(dpy, screen_);
@@ -358,6 +360,9 @@ Dialog::Dialog(Display* dpy, const std::string& text, const std::string& caption
     win_ = win;
     canvas_ = std::make_unique<TextCanvas>(dpy, screen_, buf_);
     SetProperties(caption);
+    if (owner != 0) {
+        XSetTransientForHint(dpy, win_, owner);
+    }
     Repaint();
     XMapRaised(dpy, win_);
     OpenBoxes().push_back(this);
@@ -724,11 +729,12 @@ Dialog* OwnerOf(const XEvent& ev) {
 } // namespace
 
 int RunMessageBox(Display* dpy, const char* text, const char* caption, unsigned type,
-                  const std::function<void(XEvent&)>& foreign) {
+                  const std::function<void(XEvent&)>& foreign, Window owner) {
     if (dpy == nullptr) {
         return 0;
     }
-    Dialog box(dpy, Cp1252ToUtf8(text), caption != nullptr ? Cp1252ToUtf8(caption) : "Error", type);
+    Dialog box(dpy, Cp1252ToUtf8(text), caption != nullptr ? Cp1252ToUtf8(caption) : "Error", type,
+               owner);
     if (!box.ok()) {
         return 0;
     }

@@ -62,11 +62,14 @@ BoxRun::BoxRun(const char* text, const char* caption, unsigned type) {
         XSync(dpy, False);
         shared_->other = other;
         shared_->started = true;
-        int r = velvix::x11::RunMessageBox(dpy, text, caption, type, [&](XEvent& ev) {
-            if (ev.xany.window == other) {
-                ++shared_->foreign;
-            }
-        });
+        int r = velvix::x11::RunMessageBox(
+            dpy, text, caption, type,
+            [&](XEvent& ev) {
+                if (ev.xany.window == other) {
+                    ++shared_->foreign;
+                }
+            },
+            other);
         XDestroyWindow(dpy, other);
         XCloseDisplay(dpy);
         shared_->result = r;

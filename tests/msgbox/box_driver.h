@@ -18,7 +18,7 @@ public:
     static constexpr int kRunning = -999;
 
     // Opens the box in a new process. That process also owns a plain window (other()) that is
-    // not the box's, to see foreign events reach the callback.
+    // not the box's, to see foreign events reach the callback; the box names it as its owner.
     BoxRun(const char* text, const char* caption, unsigned type);
     // Ends a box that is still open (a test that failed half-way) and reaps the process.
     ~BoxRun();

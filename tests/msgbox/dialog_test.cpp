@@ -95,6 +95,9 @@ TEST(Dialog, IsACentredFixedSizeDialogTitledWithTheCaption) {
     ASSERT_EQ(count, 1u);
     EXPECT_EQ(types[0], XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DIALOG", False));
     XFree(types);
+    Window owner = 0;
+    EXPECT_TRUE(XGetTransientForHint(dpy, box, &owner));
+    EXPECT_EQ(owner, run.other()) << "the box belongs to its owner's window";
 
     XWindowAttributes wa{};
     ASSERT_TRUE(XGetWindowAttributes(dpy, box, &wa));
