@@ -62,7 +62,7 @@ wait "$pid" || code=$?
 code=${code:-0}
 echo "mode $mode, $seconds s of input"
 if [ -s "$report" ]; then
-  echo "  $(cat "$report")"
+  sed "s/^/  /" "$report"
 else
   echo "  frames and X errors not reported: the program did not end normally"
 fi
