@@ -19,7 +19,9 @@ template <class T, int Lo, int Hi> struct RangeArray {
     static constexpr std::size_t Count = static_cast<std::size_t>(Hi - Lo + 1);
 
     T Items[Count];
-    T Spare; // target of out-of-range accesses; never part of the table
+    // Target of out-of-range accesses, never part of the table; mutable so that a const table
+    // can hand out its zeroed spare too.
+    mutable T Spare;
 
     static constexpr bool InRange(long long i) { return i >= Lo && i <= Hi; }
 
@@ -29,7 +31,12 @@ template <class T, int Lo, int Hi> struct RangeArray {
         Spare = T();
         return Spare;
     }
-    const T& operator[](long long i) const { return const_cast<RangeArray&>(*this)[i]; }
+    const T& operator[](long long i) const {
+        if (InRange(i))
+            return Items[i - Lo];
+        Spare = T();
+        return Spare;
+    }
 
     // Address of entry Lo: the table as the platform expects it (for example SB_SETPARTS).
     T* Data() { return Items; }
