@@ -304,6 +304,16 @@ void HandleEvent(XEvent& e) {
             if (w->visible && !(w->style & WS_CHILD))
                 w->iconic = true; // unmapped by the window manager: minimised
         break;
+    case DestroyNotify:
+        // Our own destroys forget the X window first, so this one was destroyed by another
+        // client: the window is gone, and the program hears of it as of any destroyed window
+        // instead of drawing into nothing for ever.
+        if (e.xdestroywindow.event == e.xdestroywindow.window)
+            if (HWND h = WindowFromX(e.xdestroywindow.window))
+                if (Window* w = LookupLiveWindow(h))
+                    if (!(w->style & WS_CHILD))
+                        DestroyWindow(h);
+        break;
     case FocusIn:
         // NOTE: X also sends focus events down to the window under the pointer (detail
         // NotifyPointer) and for grabs; only the real focus window's own events count.

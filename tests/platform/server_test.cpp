@@ -34,7 +34,7 @@ template <class F> bool PumpUntil(F test, int ms) {
     return test();
 }
 
-TEST(XErrors, WindowGoneBehindOurBackIsNoCrashAndNoNoise) {
+TEST(XErrors, WindowGoneBehindOurBackIsNoCrashNoNoiseAndDestroysIt) {
     if (ptest::IsChild())
         GTEST_SKIP();
     Display* dpy = XOpenDisplay(nullptr);
@@ -61,6 +61,10 @@ TEST(XErrors, WindowGoneBehindOurBackIsNoCrashAndNoNoise) {
     ptest::Pump();
     const std::string noise = testing::internal::GetCapturedStderr();
     EXPECT_EQ(noise, "");
+    // Once the pump has seen the destruction, the window is destroyed for the program too, as
+    // any destroyed window: a frame loop waiting for WM_DESTROY ends instead of drawing on.
+    EXPECT_FALSE(IsWindow(gl.window()));
+    EXPECT_FALSE(SwapBuffers(gl.dc()));
     XCloseDisplay(dpy);
     // ~ScopedGLWindow destroys the window and its context; that must pass quietly too.
 }
