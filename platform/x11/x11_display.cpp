@@ -167,26 +167,39 @@ namespace {
 // The window manager's support list, read once per call (cheap, and window managers restart).
 // Any client can set these root properties: 32-bit items of the right type are read as longs,
 // nothing else.
+// The window that `on`'s _NET_SUPPORTING_WM_CHECK names, or 0 (absent, malformed, or `on`
+// gone).
+::Window ReadCheckWindow(Connection* c, ::Window on) {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    ::Window named = 0;
+    ErrorTrap trap;
+    if (XGetWindowProperty(c->display, on, c->atoms._NET_SUPPORTING_WM_CHECK, 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data && type == XA_WINDOW && format == 32 && count == 1)
+        named = *reinterpret_cast<::Window*>(data);
+    if (data)
+        XFree(data);
+    return trap.Failed() ? 0 : named;
+}
+
 bool ReadSupported(Atom atom, bool* running) {
     Connection* c = Conn();
     *running = false;
     if (!c)
         return false;
+    // A window manager that died leaves the root's property behind, naming a window that is
+    // gone: only a check window that names itself proves one is running.
+    const ::Window wm = ReadCheckWindow(c, c->root);
+    if (!wm || ReadCheckWindow(c, wm) != wm)
+        return false;
     Atom type;
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    ::Window wm = 0;
-    if (XGetWindowProperty(c->display, c->root, c->atoms._NET_SUPPORTING_WM_CHECK, 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        data && type == XA_WINDOW && format == 32 && count == 1)
-        wm = *reinterpret_cast<::Window*>(data);
-    if (data)
-        XFree(data);
-    if (!wm)
-        return false;
     *running = true;
-    data = nullptr;
     bool found = false;
     if (XGetWindowProperty(c->display, c->root, c->atoms._NET_SUPPORTED, 0, 4096, False, XA_ATOM,
                            &type, &format, &count, &after, &data) == Success &&

@@ -126,6 +126,18 @@ TEST(XErrors, MalformedPropertiesOfOtherClientsAreIgnored) {
     ASSERT_NE(focused, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == focused; }, 1000));
     DestroyWindow(focused);
+    // Nor is a check naming a window that is gone, as a window manager that died leaves it.
+    const ::Window gone = XCreateSimpleWindow(dpy, root, 0, 0, 1, 1, 0, 0, 0);
+    XChangeProperty(dpy, gone, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&gone), 1);
+    XChangeProperty(dpy, root, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&gone), 1);
+    XDestroyWindow(dpy, gone);
+    XSync(dpy, False);
+    focused = ptest::MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    ASSERT_NE(focused, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == focused; }, 1000));
+    DestroyWindow(focused);
     // A real check with an 8-bit support list: a captioned window asks what is supported.
     XChangeProperty(dpy, root, check, XA_WINDOW, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&root), 1);
