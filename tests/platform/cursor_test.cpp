@@ -76,18 +76,24 @@ std::string Write(const std::string& name, const std::vector<unsigned char>& byt
     return path;
 }
 
+// A shown square window of a new class whose cursor is `c`; null when either cannot be made.
+HWND WindowWithCursor(HCURSOR c, const char* className, int x, int y, int size) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hCursor = c;
+    wc.lpszClassName = className;
+    if (!RegisterClassA(&wc))
+        return nullptr;
+    return CreateWindowExA(0, className, "", WS_POPUP | WS_VISIBLE, x, y, size, size, nullptr,
+                           nullptr, nullptr, nullptr);
+}
+
 TEST(Cursors, FilesAreCheckedBeforeUse) {
     const std::vector<unsigned char> good = CursorFile();
     HCURSOR c = LoadCursorFromFileA(Write("good.cur", good).c_str());
     ASSERT_NE(c, nullptr);
     // A class cursor from a file shows over the window (made without complaint).
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hCursor = c;
-    wc.lpszClassName = "VelvixFileCursor";
-    ASSERT_NE(RegisterClassA(&wc), 0);
-    HWND h = CreateWindowExA(0, "VelvixFileCursor", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
-                             nullptr, nullptr, nullptr, nullptr);
+    HWND h = WindowWithCursor(c, "VelvixFileCursor", 0, 0, 20);
     EXPECT_NE(h, nullptr);
     DestroyWindow(h);
 
@@ -124,13 +130,7 @@ TEST(Cursors, AlphaAnywhereInA32BitImageRulesEveryPixel) {
         pixels[size_t(x)] = 0; // the top row: fully transparent
     HCURSOR c = LoadCursorFromFileA(Write("alpha.cur", CursorFile(pixels)).c_str());
     ASSERT_NE(c, nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hCursor = c;
-    wc.lpszClassName = "VelvixAlphaCursor";
-    ASSERT_NE(RegisterClassA(&wc), 0);
-    HWND h = CreateWindowExA(0, "VelvixAlphaCursor", "", WS_POPUP | WS_VISIBLE, 300, 300, 40, 40,
-                             nullptr, nullptr, nullptr, nullptr);
+    HWND h = WindowWithCursor(c, "VelvixAlphaCursor", 300, 300, 40);
     ASSERT_NE(h, nullptr);
     ASSERT_TRUE(SetCursorPos(320, 320));
 
