@@ -37,8 +37,8 @@ Bytes Rgba(std::initializer_list<RGBQUAD> px) {
     return out;
 }
 
-BmpSpec Paletted(uint16_t bits, int32_t w, int32_t h, Bytes pixels) {
-    BmpSpec s;
+BmpLayout Paletted(uint16_t bits, int32_t w, int32_t h, Bytes pixels) {
+    BmpLayout s;
     s.width = w, s.height = h, s.bitCount = bits;
     s.colors = {Rgb(10, 0, 0), Rgb(0, 20, 0), Rgb(0, 0, 30), Rgb(40, 40, 40)};
     s.clrUsed = 4;
@@ -59,53 +59,54 @@ TEST(BmpDecode, EveryVariantDecodesToItsColours) {
         uint16_t bits;
         Bytes rgbaTopDown;
     };
-    BmpSpec s24;
+    BmpLayout s24;
     s24.width = 3, s24.height = 2;
     // Bottom row first: (1,2,3)(4,5,6)(7,8,9) pad 3; top row (a,b,c)...
     s24.pixels = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 30, 20, 10, 60, 50, 40, 90, 80, 70, 0, 0, 0};
-    BmpSpec top24 = s24;
+    BmpLayout top24 = s24;
     top24.height = -2;
 
-    BmpSpec s32;
+    BmpLayout s32;
     s32.width = 1, s32.height = 1, s32.bitCount = 32;
     s32.pixels = {0x10, 0x20, 0x30, 0x40};
-    BmpSpec v5 = s32; // V5 header, bit fields with the masks inside the header, red in the top byte
+    // V5 header, bit fields with the masks inside the header, red in the top byte.
+    BmpLayout v5 = s32;
     v5.headerSize = 124, v5.compression = BI_BITFIELDS;
     v5.masks[0] = 0xFF000000, v5.masks[1] = 0x00FF0000, v5.masks[2] = 0x0000FF00,
     v5.masks[3] = 0x000000FF;
-    BmpSpec v4 = v5;
+    BmpLayout v4 = v5;
     v4.headerSize = 108;
-    BmpSpec bf16; // 5-6-5, masks after a 40-byte header
+    BmpLayout bf16; // 5-6-5, masks after a 40-byte header
     bf16.width = 2, bf16.height = 1, bf16.bitCount = 16, bf16.compression = BI_BITFIELDS;
     bf16.masksAfterHeader = true;
     bf16.masks[0] = 0xF800, bf16.masks[1] = 0x07E0, bf16.masks[2] = 0x001F;
     bf16.pixels = {0x00, 0xF8, 0x1F, 0x00}; // pure red, pure blue
-    BmpSpec rgb16 = bf16;                   // 5-5-5 by default
+    BmpLayout rgb16 = bf16;                 // 5-5-5 by default
     rgb16.compression = BI_RGB, rgb16.masksAfterHeader = false;
     rgb16.pixels = {0xE0, 0x03, 0x10, 0x42}; // pure green; (16,16,16) of 31
-    BmpSpec h56 = s32;
+    BmpLayout h56 = s32;
     h56.headerSize = 56, h56.compression = BI_BITFIELDS;
     h56.masks[0] = 0xFF0000, h56.masks[1] = 0xFF00, h56.masks[2] = 0xFF, h56.masks[3] = 0xFF000000;
 
-    BmpSpec gap = s24; // pixels start 6 bytes after the headers
+    BmpLayout gap = s24; // pixels start 6 bytes after the headers
     gap.offBits = 14 + 40 + 6;
     gap.pixels.insert(gap.pixels.begin(), 6, 0xEE);
 
     // 8 bits: four pixels, row padded to 4.
-    BmpSpec p8 = Paletted(8, 3, 2, {0, 1, 2, 0, 3, 3, 1, 0});
+    BmpLayout p8 = Paletted(8, 3, 2, {0, 1, 2, 0, 3, 3, 1, 0});
     // 4 bits: 0x12 0x30 -> indices 1,2,3.
-    BmpSpec p4 = Paletted(4, 3, 1, {0x12, 0x30, 0, 0});
+    BmpLayout p4 = Paletted(4, 3, 1, {0x12, 0x30, 0, 0});
     // 1 bit: 10100000 -> 1,0,1.
-    BmpSpec p1 = Paletted(1, 3, 1, {0xA0, 0, 0, 0});
+    BmpLayout p1 = Paletted(1, 3, 1, {0xA0, 0, 0, 0});
     p1.colors.resize(2), p1.clrUsed = 2;
 
     // RLE8 on 4 x 3: run, literal (padded, one pixel past the edge), end of line, jump, end of
     // picture. What the stream skips keeps index 0.
-    BmpSpec r8 = Paletted(8, 4, 3, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 1, 1, 3, 0, 1});
+    BmpLayout r8 = Paletted(8, 4, 3, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 1, 1, 3, 0, 1});
     r8.compression = BI_RLE8;
     // RLE4 on 4 x 2: a run of 3 alternating 2, 1; a literal of 3 nibbles (3, 1, 2) of which one
     // fits; end of line; a run of 4 of index 3; end of picture.
-    BmpSpec r4 = Paletted(4, 4, 2, {3, 0x21, 0, 3, 0x31, 0x20, 0, 0, 4, 0x33, 0, 1});
+    BmpLayout r4 = Paletted(4, 4, 2, {3, 0x21, 0, 3, 0x31, 0x20, 0, 0, 4, 0x33, 0, 1});
     r4.compression = BI_RLE4;
 
     const std::vector<Case> cases = {
@@ -148,7 +149,7 @@ TEST(BmpDecode, EveryVariantDecodesToItsColours) {
 }
 
 TEST(BmpDecode, UncompressedRowsAreTheFilesRowsWithTheirPadding) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3, s.height = 2;
     s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
     Bytes file = BmpFile(s);
@@ -160,7 +161,7 @@ TEST(BmpDecode, UncompressedRowsAreTheFilesRowsWithTheirPadding) {
 
 TEST(BmpDecode, ShortColourTableLeavesTheRestZero) {
     // Two colours declared, index 200 used: it shows the zero entry, not stale memory.
-    BmpSpec s = Paletted(8, 2, 1, {1, 200, 0, 0});
+    BmpLayout s = Paletted(8, 2, 1, {1, 200, 0, 0});
     s.colors.resize(2);
     s.clrUsed = 2;
     Bytes file = BmpFile(s);
@@ -173,7 +174,7 @@ TEST(BmpDecode, ShortColourTableLeavesTheRestZero) {
         EXPECT_EQ(d.colors[i].rgbRed | d.colors[i].rgbGreen | d.colors[i].rgbBlue, 0);
 
     // A table cut short by the pixel offset: the entries past the offset are zero too.
-    BmpSpec cut = Paletted(8, 2, 1, {3, 1, 0, 0});
+    BmpLayout cut = Paletted(8, 2, 1, {3, 1, 0, 0});
     cut.clrUsed = 0;
     cut.offBits = 14 + 40 + 2 * 4;
     cut.colors.resize(2);
@@ -185,7 +186,7 @@ TEST(BmpDecode, ShortColourTableLeavesTheRestZero) {
 
 TEST(BmpDecode, RunLengthWritesOutsideThePictureAreDropped) {
     // 3 x 2: a run of 5 on a row of 3, then a jump far right and up, then a literal of 4.
-    BmpSpec s = Paletted(8, 3, 2, {5, 1, 0, 2, 200, 0, 0, 0, 0, 4, 2, 2, 2, 2, 0, 0, 0, 2, 0, 9});
+    BmpLayout s = Paletted(8, 3, 2, {5, 1, 0, 2, 200, 0, 0, 0, 0, 4, 2, 2, 2, 2, 0, 0, 0, 2, 0, 9});
     s.compression = BI_RLE8;
     Bytes file = BmpFile(s);
     DibImage d;
@@ -198,17 +199,17 @@ TEST(BmpDecode, RunLengthWritesOutsideThePictureAreDropped) {
 
 TEST(BmpDecode, FilesThatLieAreRefusedWithoutReadingOutside) {
     auto base = [] {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 2, s.height = 2;
         s.pixels = Bytes(16, 0x55);
         return s;
     };
     auto with = [&](auto change) {
-        BmpSpec s = base();
+        BmpLayout s = base();
         change(s);
         return BmpFile(s);
     };
-    auto rle = [](BmpSpec& s) {
+    auto rle = [](BmpLayout& s) {
         s = Paletted(8, 2, 2, {2, 1, 0, 0, 2, 1, 0, 1});
         s.compression = BI_RLE8;
     };
@@ -216,66 +217,66 @@ TEST(BmpDecode, FilesThatLieAreRefusedWithoutReadingOutside) {
     headerSize66[14] = 66;
     Bytes cutInPixels = BmpFile(base());
     cutInPixels.resize(cutInPixels.size() - 5);
-    Bytes cutNoSizes = with([](BmpSpec& s) { s.fileSize = 0; });
+    Bytes cutNoSizes = with([](BmpLayout& s) { s.fileSize = 0; });
     cutNoSizes.resize(cutNoSizes.size() - 5);
-    Bytes rleCut = with([&](BmpSpec& s) {
+    Bytes rleCut = with([&](BmpLayout& s) {
         rle(s);
         s.fileSize = 0;
     });
     rleCut.resize(rleCut.size() - 4);
 
     const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"bit count 30000", with([](BmpSpec& s) { s.bitCount = 30000; })},
-        {"biSizeImage beyond the file", with([](BmpSpec& s) { s.sizeImage = 0x7FFFFFF0; })},
-        {"bfSize beyond the file", with([](BmpSpec& s) { s.fileSize = 0xFFFFFFF0; })},
-        {"biClrUsed beyond the file", with([](BmpSpec& s) {
+        {"bit count 30000", with([](BmpLayout& s) { s.bitCount = 30000; })},
+        {"biSizeImage beyond the file", with([](BmpLayout& s) { s.sizeImage = 0x7FFFFFF0; })},
+        {"bfSize beyond the file", with([](BmpLayout& s) { s.fileSize = 0xFFFFFFF0; })},
+        {"biClrUsed beyond the file", with([](BmpLayout& s) {
              s = Paletted(8, 2, 2, Bytes(8, 1));
              s.clrUsed = 0x7FFFFFFF;
          })},
-        {"colour table beyond the file", with([](BmpSpec& s) {
+        {"colour table beyond the file", with([](BmpLayout& s) {
              s = Paletted(8, 2, 2, {});
              s.clrUsed = 200;
          })},
         {"header size 66", headerSize66},
-        {"planes 2", with([](BmpSpec& s) { s.planes = 2; })},
-        {"planes 0", with([](BmpSpec& s) { s.planes = 0; })},
-        {"negative width", with([](BmpSpec& s) { s.width = -2; })},
-        {"width 0", with([](BmpSpec& s) { s.width = 0; })},
-        {"height 0", with([](BmpSpec& s) { s.height = 0; })},
-        {"height INT32_MIN", with([](BmpSpec& s) { s.height = INT32_MIN; })},
-        {"3000000 x 2000000", with([](BmpSpec& s) { s.width = 3000000, s.height = 2000000; })},
-        {"16384 x 16384 x 32 in 54 bytes", with([](BmpSpec& s) {
+        {"planes 2", with([](BmpLayout& s) { s.planes = 2; })},
+        {"planes 0", with([](BmpLayout& s) { s.planes = 0; })},
+        {"negative width", with([](BmpLayout& s) { s.width = -2; })},
+        {"width 0", with([](BmpLayout& s) { s.width = 0; })},
+        {"height 0", with([](BmpLayout& s) { s.height = 0; })},
+        {"height INT32_MIN", with([](BmpLayout& s) { s.height = INT32_MIN; })},
+        {"3000000 x 2000000", with([](BmpLayout& s) { s.width = 3000000, s.height = 2000000; })},
+        {"16384 x 16384 x 32 in 54 bytes", with([](BmpLayout& s) {
              s.width = 16384, s.height = 16384, s.bitCount = 32;
              s.pixels.clear();
          })},
-        {"3000000 x 2000000 RLE", with([&](BmpSpec& s) {
+        {"3000000 x 2000000 RLE", with([&](BmpLayout& s) {
              rle(s);
              s.width = 3000000, s.height = 2000000;
          })},
-        {"RLE with negative height", with([&](BmpSpec& s) {
+        {"RLE with negative height", with([&](BmpLayout& s) {
              rle(s);
              s.height = -2;
          })},
-        {"RLE8 at 4 bits", with([&](BmpSpec& s) {
+        {"RLE8 at 4 bits", with([&](BmpLayout& s) {
              rle(s);
              s.bitCount = 4;
          })},
         {"RLE cut before its end", rleCut},
-        {"bit fields at 24 bits", with([](BmpSpec& s) {
+        {"bit fields at 24 bits", with([](BmpLayout& s) {
              s.compression = BI_BITFIELDS;
              s.masksAfterHeader = true;
              s.masks[0] = 0xFF;
          })},
-        {"bit fields with no masks", with([](BmpSpec& s) {
+        {"bit fields with no masks", with([](BmpLayout& s) {
              s.bitCount = 32, s.compression = BI_BITFIELDS, s.masksAfterHeader = true;
          })},
-        {"unknown compression", with([](BmpSpec& s) { s.compression = 4; })},
-        {"pixel offset beyond the file", with([](BmpSpec& s) { s.offBits = 0x7FFFFFFF; })},
-        {"pixel offset inside the headers", with([](BmpSpec& s) { s.offBits = 20; })},
+        {"unknown compression", with([](BmpLayout& s) { s.compression = 4; })},
+        {"pixel offset beyond the file", with([](BmpLayout& s) { s.offBits = 0x7FFFFFFF; })},
+        {"pixel offset inside the headers", with([](BmpLayout& s) { s.offBits = 20; })},
         {"cut short inside its pixels", cutInPixels},
         {"cut short, no sizes to tell", cutNoSizes},
         {"no BM", Bytes{'M', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}},
-        {"just the file header", with([](BmpSpec& s) { s.headerSize = 0; }) /* cut below */},
+        {"just the file header", with([](BmpLayout& s) { s.headerSize = 0; }) /* cut below */},
     };
     for (auto [name, file] : cases) {
         SCOPED_TRACE(name);
@@ -293,11 +294,11 @@ TEST(BmpDecode, FilesThatLieAreRefusedWithoutReadingOutside) {
 TEST(BmpDecode, EveryTruncationOfEveryVariantIsRefused) {
     // With a truthful bfSize every cut file is refused; with bfSize 0 the decoder must find out
     // from the data itself (all but the last row's padding is needed).
-    BmpSpec r8 = Paletted(8, 4, 2, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 4, 3, 0, 1});
+    BmpLayout r8 = Paletted(8, 4, 2, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 4, 3, 0, 1});
     r8.compression = BI_RLE8;
-    BmpSpec p1 = Paletted(1, 9, 2, Bytes(8, 0xAA));
+    BmpLayout p1 = Paletted(1, 9, 2, Bytes(8, 0xAA));
     p1.colors.resize(2), p1.clrUsed = 2;
-    BmpSpec s16 = Paletted(16, 2, 2, Bytes(8, 9));
+    BmpLayout s16 = Paletted(16, 2, 2, Bytes(8, 9));
     s16.colors.clear(), s16.clrUsed = 0;
     const std::vector<Bytes> files = {BmpFile(Paletted(8, 3, 2, Bytes(8, 1))),
                                       BmpFile(Paletted(4, 3, 2, Bytes(8, 0x12))),
@@ -327,7 +328,7 @@ TEST(BmpDecode, EveryTruncationOfEveryVariantIsRefused) {
 }
 
 TEST(BmpObjects, LoadImageGivesADibSectionTheTableCanDescribeAndDelete) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3, s.height = -2, s.bitCount = 24;
     s.pixels = Bytes(24, 0x42);
     std::string path = WriteFile("obj.bmp", BmpFile(s));
@@ -367,7 +368,7 @@ TEST(BmpObjects, LoadImageGivesADibSectionTheTableCanDescribeAndDelete) {
 }
 
 TEST(BmpObjects, LoadImageRefusesWhatItCannotLoad) {
-    std::string good = WriteFile("good.bmp", BmpFile(BmpSpec{}));
+    std::string good = WriteFile("good.bmp", BmpFile(BmpLayout{}));
     std::string bad = WriteFile("bad.bmp", Bytes{'B', 'M', 1, 2, 3});
     const UINT file = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
     const size_t live = velvix_platform::GdiLiveCount();

@@ -142,8 +142,8 @@ TEST(Differential, BitmapLoaderMatchesStbOnEveryVariant) {
             b = uint8_t(rng.Next());
         return px;
     };
-    auto spec = [&](int bits, uint32_t headerSize = 40) {
-        BmpSpec s;
+    auto layout = [&](int bits, uint32_t headerSize = 40) {
+        BmpLayout s;
         s.width = w, s.height = h, s.bitCount = uint16_t(bits), s.headerSize = headerSize;
         if (bits <= 8)
             s.colors.assign(palette.begin(), palette.begin() + (1 << bits));
@@ -152,25 +152,25 @@ TEST(Differential, BitmapLoaderMatchesStbOnEveryVariant) {
     };
     std::vector<std::pair<std::string, Bytes>> files;
     for (int bits : {1, 4, 8, 24, 32})
-        files.push_back({std::to_string(bits) + " bits", BmpFile(spec(bits))});
-    BmpSpec top = spec(24);
+        files.push_back({std::to_string(bits) + " bits", BmpFile(layout(bits))});
+    BmpLayout top = layout(24);
     top.height = -h;
     files.push_back({"24 bits top-down", BmpFile(top)});
-    BmpSpec top32 = spec(32);
+    BmpLayout top32 = layout(32);
     top32.height = -h;
     files.push_back({"32 bits top-down", BmpFile(top32)});
-    BmpSpec s555 = spec(16);
+    BmpLayout s555 = layout(16);
     files.push_back({"16 bits 5-5-5", BmpFile(s555)});
-    BmpSpec s565 = spec(16);
+    BmpLayout s565 = layout(16);
     s565.compression = BI_BITFIELDS, s565.masksAfterHeader = true;
     s565.masks[0] = 0xF800, s565.masks[1] = 0x07E0, s565.masks[2] = 0x001F;
     files.push_back({"16 bits 5-6-5", BmpFile(s565)});
-    BmpSpec v5 = spec(32, 124);
+    BmpLayout v5 = layout(32, 124);
     v5.compression = BI_BITFIELDS;
     v5.masks[0] = 0x00FF0000, v5.masks[1] = 0x0000FF00, v5.masks[2] = 0x000000FF,
     v5.masks[3] = 0xFF000000;
     files.push_back({"32 bits V5 with alpha", BmpFile(v5)});
-    BmpSpec v4 = spec(8, 108);
+    BmpLayout v4 = layout(8, 108);
     files.push_back({"8 bits V4 header", BmpFile(v4)});
     files.push_back({"core 24 bits", CoreBmpFile(w, h, 24, {}, raw(24))});
     // The reference reads a core-header colour table a few entries short of 256, so this
@@ -213,7 +213,7 @@ TEST(Differential, RunLengthBitmapsMatchTheirUncompressedTwin) {
     // The reference decoder reads no run-length bitmaps, so compare with the same picture
     // stored uncompressed (itself compared above).
     const int w = 6, h = 3;
-    BmpSpec rle;
+    BmpLayout rle;
     rle.width = w, rle.height = h, rle.bitCount = 8, rle.compression = BI_RLE8;
     rle.colors.assign(256, RGBQUAD{0, 0, 0, 0});
     for (int i = 0; i < 256; ++i)
@@ -221,16 +221,16 @@ TEST(Differential, RunLengthBitmapsMatchTheirUncompressedTwin) {
     // Bottom row: run 4 of 9, runs of one 5 and one 6; middle: literal 1 2 3 (padded), run 3
     // of 200; top: run 6 of 4.
     rle.pixels = {4, 9, 1, 5, 1, 6, 0, 0, 0, 3, 1, 2, 3, 0, 3, 200, 0, 0, 6, 4, 0, 1};
-    BmpSpec flat = rle;
+    BmpLayout flat = rle;
     flat.compression = BI_RGB;
     flat.pixels = {9, 9, 9, 9, 5, 6, 0, 0, 1, 2, 3, 200, 200, 200, 0, 0, 4, 4, 4, 4, 4, 4, 0, 0};
-    BmpSpec rle4 = rle;
+    BmpLayout rle4 = rle;
     rle4.bitCount = 4, rle4.compression = BI_RLE4;
     rle4.colors.resize(16);
     // Bottom: run 4 of (9, 1), runs of one 5 and one 6; middle: literal 1 2 3 (2 bytes), run 3
     // of 12; top: run 6 of (4, 4).
     rle4.pixels = {4, 0x91, 1, 0x50, 1, 0x60, 0, 0, 0, 3, 0x12, 0x30, 3, 0xCC, 0, 0, 6, 0x44, 0, 1};
-    BmpSpec flat4 = rle4;
+    BmpLayout flat4 = rle4;
     flat4.compression = BI_RGB;
     flat4.pixels = {0x91, 0x91, 0x56, 0, 0x12, 0x3C, 0xCC, 0, 0x44, 0x44, 0x44, 0};
     for (auto [a, b] : {std::pair{rle, flat}, std::pair{rle4, flat4}}) {

@@ -27,7 +27,7 @@ Bytes TgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, ui
     return b;
 }
 
-Bytes BmpFile(const BmpSpec& s) {
+Bytes BmpFile(const BmpLayout& s) {
     Bytes info;
     Put32(info, s.headerSize);
     Put32(info, uint32_t(s.width));

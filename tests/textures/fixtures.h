@@ -21,7 +21,7 @@ Bytes TgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
 
 // Bitmap file pieces. Info header of `size` bytes (40, 52, 56, 108, 124); masks are written
 // into the header when it has room for them.
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 1, height = 1;
     uint16_t planes = 1, bitCount = 24;
     uint32_t compression = BI_RGB;
@@ -34,7 +34,7 @@ struct BmpSpec {
     int64_t offBits = -1;          // -1: right after the colour table
     int64_t fileSize = -1;         // -1: the real size
 };
-Bytes BmpFile(const BmpSpec& spec);
+Bytes BmpFile(const BmpLayout& layout);
 
 // A core-header (12-byte) bitmap file with RGB-triple colour table.
 Bytes CoreBmpFile(uint16_t width, uint16_t height, uint16_t bitCount,

@@ -60,7 +60,7 @@ Bytes Tga(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, const Bytes& body
 }
 
 Bytes Bmp(int32_t w, int32_t h, uint16_t bits, Bytes pixels) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = w, s.height = h, s.bitCount = bits;
     if (bits <= 8)
         s.colors.assign(size_t(1) << bits, RGBQUAD{1, 2, 3, 0});
