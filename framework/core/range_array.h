@@ -25,18 +25,13 @@ template <class T, int Lo, int Hi> struct RangeArray {
 
     static constexpr bool InRange(long long i) { return i >= Lo && i <= Hi; }
 
-    T& operator[](long long i) {
-        if (InRange(i))
-            return Items[i - Lo];
-        Spare = T();
-        return Spare;
-    }
     const T& operator[](long long i) const {
         if (InRange(i))
             return Items[i - Lo];
         Spare = T();
         return Spare;
     }
+    T& operator[](long long i) { return const_cast<T&>(static_cast<const RangeArray&>(*this)[i]); }
 
     // Address of entry Lo: the table as the platform expects it (for example SB_SETPARTS).
     T* Data() { return Items; }

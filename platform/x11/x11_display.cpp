@@ -164,9 +164,9 @@ HWND WindowFromX(::Window xid) {
 }
 
 namespace {
-// The window manager's support list, read once per call (cheap, and window managers restart).
-// Any client can set these root properties: 32-bit items of the right type are read as longs,
-// nothing else.
+// Any client can set the window-manager properties: 32-bit items of the right type are read as
+// longs, nothing else.
+
 // The window that `on`'s _NET_SUPPORTING_WM_CHECK names, or 0 (absent, malformed, or `on`
 // gone).
 ::Window ReadCheckWindow(Connection* c, ::Window on) {
@@ -185,6 +185,7 @@ namespace {
     return trap.Failed() ? 0 : named;
 }
 
+// The window manager's support list, read once per call (cheap, and window managers restart).
 bool ReadSupported(Atom atom, bool* running) {
     Connection* c = Conn();
     *running = false;

@@ -6,7 +6,6 @@
 // (WM_SIZE, WM_SETFOCUS...) is delivered by calling the window procedure, which happens only
 // inside PeekMessageA / GetMessageA, as on the original platform.
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include "platform/x11/x11_internal.h"
@@ -253,20 +252,7 @@ void OnProperty(XPropertyEvent& e) {
     Window* w = LookupLiveWindow(WindowFromX(e.window));
     if (!w || e.atom != c->atoms._NET_FRAME_EXTENTS || !w->native)
         return;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    // Anyone may set the property: only four 32-bit cardinals are read as longs.
-    if (XGetWindowProperty(c->display, e.window, e.atom, 0, 4, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
-        data && type == XA_CARDINAL && format == 32 && count == 4) {
-        const long* f = reinterpret_cast<const long*>(data);
-        w->frame[0] = int(f[0]), w->frame[2] = int(f[1]), w->frame[1] = int(f[2]),
-        w->frame[3] = int(f[3]);
-    }
-    if (data)
-        XFree(data);
+    ReadFrame(w);
 }
 
 } // namespace

@@ -93,6 +93,9 @@ bool RecreateWithVisual(core::Window* w, Visual* visual, int depth);
 
 // Shows or hides the X window.
 void ShowNative(core::Window* w, bool show);
+// Reads the frame the window manager gave top-level `w` (_NET_FRAME_EXTENTS) into w->frame.
+// False, and the frame kept, when there is none or it is malformed.
+bool ReadFrame(core::Window* w);
 
 // GLX: drops the current context when it draws on `xid` (the window is about to go away).
 void ForgetDrawable(::Window xid);

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <functional>
 #include <poll.h>
 #include <unistd.h>
@@ -36,24 +35,6 @@ bool IsTopLevel(const Window* w) {
     return !(w->style & WS_CHILD);
 }
 
-// Reads _NET_FRAME_EXTENTS of `xid` into left, right, top, bottom. False when absent or not
-// four 32-bit cardinals (any client can set it: 8 or 16-bit items would be read past their end).
-bool ReadFrame(::Window xid, long frame[4]) {
-    Connection* c = Conn();
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    bool ok = XGetWindowProperty(c->display, xid, c->atoms._NET_FRAME_EXTENTS, 0, 4, False,
-                                 XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-              data && type == XA_CARDINAL && format == 32 && count == 4;
-    if (ok)
-        std::memcpy(frame, data, 4 * sizeof(long));
-    if (data)
-        XFree(data);
-    return ok;
-}
-
 // Asks the window manager for the frame it will give `xid` and waits briefly for the answer.
 void LearnFrame(Window* w) {
     Connection* c = Conn();
@@ -66,15 +47,12 @@ void LearnFrame(Window* w) {
     e.xclient.format = 32;
     XSendEvent(c->display, c->root, False, SubstructureNotifyMask | SubstructureRedirectMask, &e);
     XFlush(c->display);
-    long frame[4];
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    while (!ReadFrame(w->native->xid, frame)) {
+    while (!ReadFrame(w)) {
         if (std::chrono::steady_clock::now() > deadline)
             return;
         usleep(5000);
     }
-    w->frame[0] = int(frame[0]), w->frame[2] = int(frame[1]);
-    w->frame[1] = int(frame[2]), w->frame[3] = int(frame[3]);
 }
 
 void SetSizeHints(Window* w) {
@@ -125,11 +103,35 @@ void SetTitle(::Window xid, const std::string& ansi) {
     }
 }
 
+bool ReadFrame(Window* w) {
+    Connection* c = Conn();
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    // Any client can set the property: 8 or 16-bit items would be read past their end.
+    const bool ok =
+        XGetWindowProperty(c->display, w->native->xid, c->atoms._NET_FRAME_EXTENTS, 0, 4, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data && type == XA_CARDINAL && format == 32 && count == 4;
+    if (ok) {
+        // The property says left, right, top, bottom; the window keeps left, top, right, bottom.
+        const long* f = reinterpret_cast<const long*>(data);
+        w->frame[0] = int(f[0]), w->frame[2] = int(f[1]), w->frame[1] = int(f[2]),
+        w->frame[3] = int(f[3]);
+    }
+    if (data)
+        XFree(data);
+    return ok;
+}
+
 void ShowNative(Window* w, bool show) {
     Connection* c = Conn();
     if (!w->native || !c)
         return;
-    if (show && !w->native->mapped) {
+    // `mapped` says what we asked for, but the window manager unmaps an iconified window behind
+    // our back: mapping it again is how a client asks for it back.
+    if (show && (!w->native->mapped || (IsTopLevel(w) && w->iconic))) {
         XMapWindow(c->display, w->native->xid);
         if (IsTopLevel(w)) {
             XRaiseWindow(c->display, w->native->xid);
@@ -508,20 +510,12 @@ BOOL WINAPI ShowWindow(HWND h, int cmd) {
         }
         w->iconic = true;
         break;
-    default: {
-        const bool wasIconic = w->iconic;
+    default:
         w->visible = true;
+        x11::ShowNative(w, true); // before `iconic` is cleared: it maps an iconified window again
         w->iconic = false;
-        x11::ShowNative(w, true);
-        // `mapped` says what we asked for; the window manager unmaps an iconified window behind
-        // our back, and mapping it again is how a client asks for it back.
-        if (wasIconic && c && w->native && !(w->style & WS_CHILD)) {
-            XMapWindow(c->display, w->native->xid);
-            XFlush(c->display);
-        }
         InvalidateWindow(w, true);
         break;
-    }
     }
     return was;
 }
